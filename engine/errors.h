@@ -1,0 +1,28 @@
+// Every error and question the installer shows, in one table: its number, text
+// and caption "Vorn Installation Error [n]".
+#pragma once
+
+enum {
+    ERROR_FOLDER_CREATE = 1,
+    ERROR_SCAN_READ = 2,
+    ERROR_TEMP_READ = 3,
+    ERROR_TARGET_OPEN = 4,
+    ERROR_DECODE = 5,
+    ERROR_BACKUP_FOLDER = 6,
+    ERROR_BACKUP_MOVE = 7,
+    ERROR_PUMP_OPEN = 9,
+    ERROR_CRC = 10,
+    ERROR_TEMP_CREATE = 11,
+    ERROR_NO_SEGMENT = 14,
+    ERROR_PROGRAM_GROUP = 15,
+};
+
+// The text of error number, or a null pointer for an unknown number.
+const char *installErrorText(int number);
+
+// Shows error number in a modal box owned by wizardDialog, with the error icon and
+// an OK button. Questions ([15]) are asked by their callers with the same texts.
+void showInstallError(int number);
+
+// Writes "Vorn Installation Error [n]" into caption (capacity 40).
+void installErrorCaption(char *caption, int number);

@@ -1,0 +1,6 @@
+#include "engine/handles.h"
+
+HINSTANCE appInstance;
+HWND hostWindow;
+HWND wizardDialog;
+DWORD ddeInstance;
