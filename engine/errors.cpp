@@ -22,26 +22,26 @@ struct InstallError {
 };
 
 const InstallError ERRORS[] = {
-    {ERROR_FOLDER_CREATE,
+    {ERR_FOLDER_CREATE,
      "There seems to be a problem creating the directory you specified.\n\n"
      "Please try using a different directory name!"},
-    {ERROR_SCAN_READ, READ_PROBLEM},
-    {ERROR_TEMP_READ, READ_PROBLEM},
-    {ERROR_TARGET_OPEN, COPY_PROBLEM},
-    {ERROR_DECODE, COPY_PROBLEM},
-    {ERROR_BACKUP_FOLDER,
+    {ERR_SCAN_READ, READ_PROBLEM},
+    {ERR_TEMP_READ, READ_PROBLEM},
+    {ERR_TARGET_OPEN, COPY_PROBLEM},
+    {ERR_DECODE, COPY_PROBLEM},
+    {ERR_BACKUP_FOLDER,
      "There seems to be a problem creating the backup directory.\n\n"
      "Please try installing to a different directory!"},
-    {ERROR_BACKUP_MOVE,
+    {ERR_BACKUP_MOVE,
      "There seems to be a problem backing up your original files.\n\n"
      "Please try installing to a different directory!"},
-    {ERROR_PUMP_OPEN, READ_PROBLEM},
-    {ERROR_CRC, CORRUPT},
-    {ERROR_TEMP_CREATE,
+    {ERR_PUMP_OPEN, READ_PROBLEM},
+    {ERR_CRC, CORRUPT},
+    {ERR_TEMP_CREATE,
      "There seems to be a problem extracting files from the installation file.\n\n"
      "Please try running the installation program again!"},
-    {ERROR_NO_SEGMENT, CORRUPT},
-    {ERROR_PROGRAM_GROUP,
+    {ERR_NO_SEGMENT, CORRUPT},
+    {ERR_PROGRAM_GROUP,
      "There seems to be a problem adding Vorn icons to the Program Manager!\n\n"
      "Do you want me to try again?"},
 };

@@ -3,18 +3,18 @@
 #pragma once
 
 enum {
-    ERROR_FOLDER_CREATE = 1,
-    ERROR_SCAN_READ = 2,
-    ERROR_TEMP_READ = 3,
-    ERROR_TARGET_OPEN = 4,
-    ERROR_DECODE = 5,
-    ERROR_BACKUP_FOLDER = 6,
-    ERROR_BACKUP_MOVE = 7,
-    ERROR_PUMP_OPEN = 9,
-    ERROR_CRC = 10,
-    ERROR_TEMP_CREATE = 11,
-    ERROR_NO_SEGMENT = 14,
-    ERROR_PROGRAM_GROUP = 15,
+    ERR_FOLDER_CREATE = 1,
+    ERR_SCAN_READ = 2,
+    ERR_TEMP_READ = 3,
+    ERR_TARGET_OPEN = 4,
+    ERR_DECODE = 5,
+    ERR_BACKUP_FOLDER = 6,
+    ERR_BACKUP_MOVE = 7,
+    ERR_PUMP_OPEN = 9,
+    ERR_CRC = 10,
+    ERR_TEMP_CREATE = 11,
+    ERR_NO_SEGMENT = 14,
+    ERR_PROGRAM_GROUP = 15,
 };
 
 // The text of error number, or a null pointer for an unknown number.
