@@ -44,6 +44,13 @@ const InstallError ERRORS[] = {
     {ERR_PROGRAM_GROUP,
      "There seems to be a problem adding Vorn icons to the Program Manager!\n\n"
      "Do you want me to try again?"},
+    {ERR_PATH_TOO_LONG,
+     "The directory name you specified is too long.\n\n"
+     "Please try using a shorter directory name!"},
+    {ERR_TEMP_WRITE,
+     "There seems to be a problem writing a temporary file. Your disk may be full.\n\n"
+     "Please free some disk space and try running the installation program again!"},
+    {ERR_PUMP_READ, READ_PROBLEM},
 };
 
 }  // namespace

@@ -15,6 +15,10 @@ enum {
     ERR_TEMP_CREATE = 11,
     ERR_NO_SEGMENT = 14,
     ERR_PROGRAM_GROUP = 15,
+    // Added by the engine: faults it refuses instead of cutting or ignoring.
+    ERR_PATH_TOO_LONG = 16,   // a path in the destination folder would not fit
+    ERR_TEMP_WRITE = 17,      // the temporary file could not be written in full
+    ERR_PUMP_READ = 18,       // reading the installer's file failed during the pump
 };
 
 // The text of error number, or a null pointer for an unknown number.
