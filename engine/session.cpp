@@ -34,6 +34,8 @@ void resetSession()
     session.folderCreated = 0;
     session.installerSize = 0;
     session.overallProgress = 0;
+    for (int32_t &written : session.slotWritten)
+        written = 0;
 }
 
 void slotPath(char *out, int index)

@@ -53,6 +53,9 @@ struct InstallSession {
     int32_t folderCreated;
     int32_t installerSize;              // 0 until the overall bar measures it
     int32_t overallProgress;            // filled pixels of the overall bar
+    // 1 for each slot whose destination file this run opened for writing: the
+    // rollback deletes exactly these, never a kept settings file of the user.
+    int32_t slotWritten[SLOT_COUNT];
 
     // Persistent part, untouched by resetSession.
     char previousFolder[PATH_CAPACITY];
