@@ -9,12 +9,13 @@ namespace vornpack {
 
 enum class ParseMode {
     Greedy,    // longest match at every position; kept as the baseline
-    Lazy,      // defers a match by one byte when the next one codes cheaper
+    Lazy,      // defers a match by one byte when the next one is longer
+    Optimal,   // cheapest path per block, priced with the current tree
 };
 
 struct EncodeOptions {
-    ParseMode mode = ParseMode::Lazy;
-    int chainLimit = 256;   // hash-chain candidates looked at per position
+    ParseMode mode = ParseMode::Optimal;
+    int chainLimit = 64;   // hash-chain candidates looked at per position
 };
 
 // Where a later encoding must choose differently: at data position `position`
