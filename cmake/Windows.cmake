@@ -9,11 +9,17 @@ endif()
 
 # Small and self-contained: no exceptions, no RTTI, the GCC runtime linked in,
 # and no link timestamp, so that two builds give the same bytes.
+# No -fdata-sections: MinGW then puts zero-initialised objects into .data, where
+# they take room in the file.
 add_compile_options(-Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
-                    -ffunction-sections -fdata-sections -Wall)
+                    -ffunction-sections -Wall)
 add_compile_definitions(STRICT _WIN32_WINNT=0x0501 WINVER=0x0501)
 add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections
                  -Wl,--no-insert-timestamp -s)
+# vorn_portable was defined before these options; it keeps its optimisation level
+# (the decoder's speed matters) but sheds exceptions and unwind tables too.
+target_compile_options(vorn_portable PRIVATE -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+                       -ffunction-sections)
 
 foreach(dir engine shell wizard sample)
   if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
