@@ -1,0 +1,23 @@
+// The wizard dialog for test programs: created from the real INSTALL_DLG
+// template with a small procedure that paints what the installer's paints (icon 2
+// and, on the progress page, the overall bar), plus screenshots and pixel reads.
+#pragma once
+#include <windows.h>
+
+// Creates the dialog (modeless, visible), sets wizardDialog and the texts that the
+// real procedure sets when it opens. Null on failure.
+HWND createWizard();
+void destroyWizard(HWND dialog);
+
+// Whether the test procedure repaints the overall bar on the progress page, as the
+// installer's does (on by default). Off lets a test see what a draw call alone did.
+void setPaintsOverallBar(bool paints);
+
+// Lets every pending message (paints included) be handled.
+void drainMessages();
+
+// A control's rectangle in the dialog's client coordinates.
+RECT controlRect(HWND dialog, int id);
+
+// Writes the dialog window, caption included, to path as a PNG. False on failure.
+bool saveScreenshot(HWND dialog, const char *path);
