@@ -24,6 +24,7 @@ std::vector<uint8_t> readWholeFile(const std::string &path)
     if (!file)
         throw ToolError(path + ": " + reason());
     std::vector<uint8_t> data;
+    data.reserve(size_t(info.st_size));
     uint8_t block[65536];
     size_t got;
     while ((got = fread(block, 1, sizeof block, file)) > 0)

@@ -35,7 +35,7 @@ int commonLength(const uint8_t *a, const uint8_t *b, int limit)
 MatchFinder::MatchFinder(const uint8_t *data, size_t size, int chainLimit)
     : view_(RING_START + size, ' '),
       head_(size_t(1) << HASH_BITS, -1),
-      prev_(RING_START + size, -1),
+      prev_(WINDOW, -1),
       chainLimit_(chainLimit < 1 ? 1 : chainLimit)
 {
     if (size)
@@ -55,7 +55,7 @@ void MatchFinder::insertUpTo(size_t virtualEnd)
         virtualEnd = last;
     for (; inserted_ < virtualEnd; ++inserted_) {
         uint32_t h = hashAt(inserted_);
-        prev_[inserted_] = head_[h];
+        prev_[inserted_ & (WINDOW - 1)] = head_[h];
         head_[h] = int32_t(inserted_);
     }
 }
@@ -74,7 +74,7 @@ void MatchFinder::candidates(size_t i, int maxLength, std::vector<Match> &out)
     int best = MIN_MATCH - 1;
     int32_t candidate = head_[hashAt(v)];
     while (candidate >= 0 && size_t(candidate) >= v)   // inserted ahead of i
-        candidate = prev_[candidate];
+        candidate = prev_[size_t(candidate) & (WINDOW - 1)];
     for (int steps = 0; candidate >= 0 && steps < chainLimit_; ++steps) {
         size_t distance = v - size_t(candidate);
         if (distance > WINDOW)
@@ -90,7 +90,10 @@ void MatchFinder::candidates(size_t i, int maxLength, std::vector<Match> &out)
                     break;
             }
         }
-        candidate = prev_[candidate];
+        int32_t next = prev_[size_t(candidate) & (WINDOW - 1)];
+        if (next >= candidate)   // the slot was reused by a newer position
+            break;
+        candidate = next;
     }
 }
 

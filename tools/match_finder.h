@@ -30,7 +30,9 @@ private:
 
     std::vector<uint8_t> view_;    // spaces, then the data
     std::vector<int32_t> head_;
-    std::vector<int32_t> prev_;    // per view position: previous with same hash
+    // Per view position modulo the window: the previous one with the same
+    // hash. Older entries are out of reach anyway.
+    std::vector<int32_t> prev_;
     size_t inserted_ = 0;          // view positions below this are in the chains
     int chainLimit_;
 };

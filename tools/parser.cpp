@@ -121,33 +121,39 @@ void Parser::solveBlock(size_t position, size_t count, const uint8_t *symbolCost
 {
     const PositionPrefix *prefixes = positionPrefixes();
     price_.assign(count + 1, UNREACHED);
-    via_.resize(count + 1);
+    viaLength_.resize(count + 1);
+    viaDistance_.resize(count + 1);
     price_[0] = 0;
     for (size_t k = 0; k < count; ++k) {
-        size_t i = position + k;
         uint32_t base = price_[k];
-        uint32_t literal = base + symbolCost[data_[i]];
+        uint32_t literal = base + symbolCost[data_[position + k]];
         if (literal < price_[k + 1]) {
             price_[k + 1] = literal;
-            via_[k + 1] = Item{i, 1, 0};
+            viaLength_[k + 1] = 1;
+            viaDistance_[k + 1] = 0;
         }
         int shorter = MIN_MATCH - 1;
         for (size_t c = candidateStart_[k]; c < candidateStart_[k + 1]; ++c) {
             const Match &m = candidates_[c];
             uint32_t positionBits = base + prefixes[(m.distance - 1) >> 6].bits + 6u;
+            const uint8_t *lengthCost = symbolCost + 256 - MIN_MATCH;
+            uint32_t *price = price_.data() + k;
             for (int length = shorter + 1; length <= m.length; ++length) {
-                uint32_t cost = positionBits + symbolCost[256 + length - MIN_MATCH];
-                if (cost < price_[k + length]) {
-                    price_[k + length] = cost;
-                    via_[k + length] = Item{i, length, m.distance};
+                uint32_t cost = positionBits + lengthCost[length];
+                if (cost < price[length]) {
+                    price[length] = cost;
+                    viaLength_[k + size_t(length)] = uint8_t(length);
+                    viaDistance_[k + size_t(length)] = uint16_t(m.distance);
                 }
             }
             shorter = m.length;
         }
     }
     out.clear();
-    for (size_t k = count; k > 0; k -= size_t(via_[k].length))
-        out.push_back(via_[k]);
+    for (size_t k = count; k > 0; k -= viaLength_[k]) {
+        int length = viaLength_[k];
+        out.push_back(Item{position + k - size_t(length), length, viaDistance_[k]});
+    }
     std::reverse(out.begin(), out.end());
 }
 

@@ -42,7 +42,8 @@ private:
     std::vector<Match> found_;
     // Optimal parse state, reused between blocks.
     std::vector<uint32_t> price_;
-    std::vector<Item> via_;
+    std::vector<uint8_t> viaLength_;     // per block offset: the item that ends there
+    std::vector<uint16_t> viaDistance_;
     std::vector<Match> candidates_;        // of the block's positions, in order
     std::vector<size_t> candidateStart_;   // per position: its first candidate
 };
