@@ -178,6 +178,7 @@ static bool writePng(const char *path, const uint8_t *bgr, int width, int height
 
 bool saveScreenshot(HWND dialog, const char *path)
 {
+    SetForegroundWindow(dialog);  // an active caption, as the user sees it
     drainMessages();
     RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT window;
@@ -201,20 +202,13 @@ bool saveScreenshot(HWND dialog, const char *path)
         return false;
     }
     HGDIOBJ old = SelectObject(memory, bitmap);
-    bool ok = PrintWindow(dialog, memory, 0);
-    if (ok) {
-        // PrintWindow does not paint the overall bar, which lives on the dialog's
-        // surface only; copy the client area as it is shown.
-        HDC client = GetDC(dialog);
-        POINT origin = {0, 0};
-        ClientToScreen(dialog, &origin);
-        RECT area;
-        GetClientRect(dialog, &area);
-        BitBlt(memory, origin.x - window.left, origin.y - window.top, area.right, area.bottom, client, 0, 0, SRCCOPY);
-        ReleaseDC(dialog, client);
-        GdiFlush();
-        ok = writePng(path, (const uint8_t *)bits, width, height, width * 4);
-    }
+    // The window as shown, frame and caption included: on a virtual desktop Wine
+    // draws them into the window's surface, which the window DC reads back.
+    HDC shown = GetWindowDC(dialog);
+    bool ok = BitBlt(memory, 0, 0, width, height, shown, 0, 0, SRCCOPY);
+    ReleaseDC(dialog, shown);
+    GdiFlush();
+    ok = ok && writePng(path, (const uint8_t *)bits, width, height, width * 4);
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);

@@ -19,5 +19,6 @@ void drainMessages();
 // A control's rectangle in the dialog's client coordinates.
 RECT controlRect(HWND dialog, int id);
 
-// Writes the dialog window, caption included, to path as a PNG. False on failure.
+// Writes the dialog window as shown (with its caption on a virtual desktop) to
+// path as a PNG. False on failure.
 bool saveScreenshot(HWND dialog, const char *path);
