@@ -102,6 +102,8 @@ DWORD WINAPI watchThread(void *param)
     if (!window)
         return 0;
     watch->seen = true;
+    watch->owner = GetWindow(window, GW_OWNER);
+    GetWindowTextA(window, watch->shownCaption, sizeof watch->shownCaption);
     readDialogText(window, watch->text, sizeof watch->text);
     watch->buttonCount = dialogButtons(window, watch->buttons, PROBE_MAX_BUTTONS);
     watch->errorIcon = dialogShowsSystemIcon(window, IDI_HAND);
@@ -191,8 +193,9 @@ bool pressButton(HWND dialog, int id)
 void startBoxWatch(BoxWatch *watch)
 {
     watch->seen = watch->pressed = watch->errorIcon = watch->questionIcon = false;
-    watch->text[0] = 0;
+    watch->text[0] = watch->shownCaption[0] = 0;
     watch->buttonCount = 0;
+    watch->owner = nullptr;
     watch->cancelled = 0;
     watch->thread = CreateThread(nullptr, 0, watchThread, watch, 0, nullptr);
 }

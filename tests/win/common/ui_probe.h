@@ -52,10 +52,12 @@ struct BoxWatch {
     DWORD timeoutMs;       // in: deadline for the window to appear; 0 means 20 s
 
     bool seen;             // out: the window appeared before the deadline
+    char shownCaption[256];           // out: its caption (useful with a '*' pattern)
     bool pressed;          // out: the button existed and the window went away
     char text[PROBE_TEXT_CAPACITY];   // out: its text
     int buttons[PROBE_MAX_BUTTONS];   // out: its push buttons' ids
     int buttonCount;
+    HWND owner;            // out: its owner window (GW_OWNER), or null
     bool errorIcon;        // out: it shows the system error icon (same process)
     bool questionIcon;     // out: it shows the system question icon (same process)
     HANDLE thread;
