@@ -1,21 +1,8 @@
 // LZHUF decoder: bit reader, symbol and position codes, and the LZSS copy loop.
 #include "decode/lzhuf.h"
 #include "decode/lzhuf_model.h"
+#include "decode/stream_access.h"
 #include "engine/feedback.h"
-
-// Byte access to the streams without a call per byte: the streams belong to one
-// thread, so the lock-free forms are safe. msvcrt's are inline macros.
-#if defined(_WIN32)
-#define STREAM_GET(stream) _getc_nolock(stream)
-#define STREAM_PUT(byte, stream) _putc_nolock(byte, stream)
-#elif defined(__getc_unlocked_body)
-// glibc's bodies of getc_unlocked/putc_unlocked, inline at every optimisation level.
-#define STREAM_GET(stream) __getc_unlocked_body(stream)
-#define STREAM_PUT(byte, stream) __putc_unlocked_body(byte, stream)
-#else
-#define STREAM_GET(stream) getc(stream)
-#define STREAM_PUT(byte, stream) putc(byte, stream)
-#endif
 
 namespace {
 
@@ -38,6 +25,22 @@ static_assert(21 + 14 <= REFILL_FLOOR, "one refill must cover an item");
 
 inline void refill(BitReader &in)
 {
+    if (in.count >= REFILL_FLOOR)
+        return;
+    const uint8_t *at;
+    if (readableRun(in.input, &at) >= 8) {
+        uint64_t buffer = in.buffer;
+        unsigned count = in.count;
+        unsigned taken = 0;
+        do {
+            buffer |= (uint64_t)at[taken++] << (56 - count);
+            count += 8;
+        } while (count < REFILL_FLOOR);
+        consumeRun(in.input, taken);
+        in.buffer = buffer;
+        in.count = count;
+        return;
+    }
     while (in.count < REFILL_FLOOR) {
         int byte = STREAM_GET(in.input);
         if (byte == EOF) {
@@ -62,22 +65,56 @@ inline unsigned readBit(BitReader &in) { return takeBits(in, 1); }
 inline unsigned readByte(BitReader &in) { return takeBits(in, 8); }
 
 // ---- Codes ----
-// The walk from the root to a leaf, one bit per level.
+// Deepest code: a leaf at depth d needs a root weight of at least
+// Fibonacci(d + 2), and the root stays below WEIGHT_LIMIT during a walk, so
+// d <= 21. The path buffer has room to spare; its index is masked all the same.
+enum { PATH_CAPACITY = 32 };
+
+// The walk from the root to a leaf, one bit per level, with the model's update
+// folded in. updateModel climbs from the leaf and moves a node that outgrows its
+// successor; until such a move, the climb increments exactly the nodes the walk
+// passes. So the walk increments them on its way down and notes the deepest node
+// that would move. Without one, only the root is left; with one, the increments
+// from it up are taken back and updateModel's climb takes over there. (The
+// order of increments does not change a comparison: a node's successor is never
+// below it, and an ancestor outweighs it by a sibling's weight of at least 1.)
 inline unsigned decodeSymbol(HuffmanTree &tree, BitReader &in)
 {
+    uint16_t *weight = tree.weight;
     const uint16_t *child = tree.child;
+    if (weight[ROOT_NODE] == WEIGHT_LIMIT) {
+        // The rebuild comes between the walk and the climb.
+        unsigned n = child[ROOT_NODE];
+        while (n < LEAF_BASE)
+            n = child[n + readBit(in)];
+        updateModel(tree, n - LEAF_BASE);
+        return n - LEAF_BASE;
+    }
+    uint16_t path[PATH_CAPACITY];
     uint64_t bits = in.buffer;
     unsigned depth = 0;
+    unsigned moving = 0;   // 1 + path index of the deepest node that must move, or 0
     unsigned n = child[ROOT_NODE];
     while (n < LEAF_BASE) {
-        n = child[n + (unsigned)(bits >> 63)];
+        unsigned node = n + (unsigned)(bits >> 63);
+        n = child[node];
         bits <<= 1;
+        unsigned k = ++weight[node];
+        path[depth & (PATH_CAPACITY - 1)] = (uint16_t)node;
         ++depth;
+        if (weight[node + 1] < k)
+            moving = depth;
     }
     in.buffer = bits;
     in.count = depth < in.count ? in.count - depth : 0;
     unsigned symbol = n - LEAF_BASE;
-    updateModel(tree, symbol);
+    if (moving == 0) {
+        ++weight[ROOT_NODE];   // the sentinel above it never lets the root move
+    } else {
+        for (unsigned i = 0; i < moving; ++i)
+            --weight[path[(i & (PATH_CAPACITY - 1))]];
+        climbFrom(tree, path[(moving - 1) & (PATH_CAPACITY - 1)]);
+    }
     return symbol;
 }
 
@@ -97,6 +134,7 @@ inline unsigned decodeOffset(BitReader &in)
 // RING_SIZE.
 struct DecoderState {
     HuffmanTree tree;
+
     uint8_t ring[RING_SIZE];
 };
 DecoderState decoder;
@@ -148,23 +186,39 @@ bool decodeSegment(FILE *input, FILE *output)
         refill(in);
         unsigned symbol = decodeSymbol(tree, in);
         unsigned length;
+        uint8_t *out;
+        size_t room = writableRun(output, &out);
         if (symbol < 256) {
-            if (STREAM_PUT((int)symbol, output) == EOF)
+            length = 1;
+            if (room) {
+                *out = (uint8_t)symbol;
+                commitRun(output, 1);
+            } else if (STREAM_PUT((int)symbol, output) == EOF) {
                 return false;
+            }
             ring[position] = (uint8_t)symbol;
             position = (position + 1) & (RING_SIZE - 1);
-            length = 1;
         } else {
             // The copy goes byte by byte: a source overlapping the bytes being
             // written repeats them. The whole match is written, even past size.
             length = symbol - (256 - MIN_MATCH);
             unsigned source = position - decodeOffset(in) - 1;
-            for (unsigned k = 0; k < length; ++k) {
-                uint8_t byte = ring[(source + k) & (RING_SIZE - 1)];
-                if (STREAM_PUT(byte, output) == EOF)
-                    return false;
-                ring[position] = byte;
-                position = (position + 1) & (RING_SIZE - 1);
+            if (room >= length) {
+                for (unsigned k = 0; k < length; ++k) {
+                    uint8_t byte = ring[(source + k) & (RING_SIZE - 1)];
+                    out[k] = byte;
+                    ring[(position + k) & (RING_SIZE - 1)] = byte;
+                }
+                commitRun(output, length);
+                position = (position + length) & (RING_SIZE - 1);
+            } else {
+                for (unsigned k = 0; k < length; ++k) {
+                    uint8_t byte = ring[(source + k) & (RING_SIZE - 1)];
+                    if (STREAM_PUT(byte, output) == EOF)
+                        return false;
+                    ring[position] = byte;
+                    position = (position + 1) & (RING_SIZE - 1);
+                }
             }
         }
         written += length;

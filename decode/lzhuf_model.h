@@ -28,38 +28,50 @@ void resetModel(HuffmanTree &tree);
 // order and rebuilds the inner nodes on top of them.
 void rebuildTree(HuffmanTree &tree);
 
-// Counts one occurrence of symbol (0..313): increments the weights from its leaf
-// up to the root, swapping a node that outgrows its successors past the last of
-// them. Rebuilds first once the root has reached WEIGHT_LIMIT, so no weight passes it.
-inline void updateModel(HuffmanTree &tree, unsigned symbol)
+// Node n has just grown to weight k and outweighs its successor: it changes
+// places with the last node lighter than k (the sentinel ends that scan), so the
+// weights stay sorted. Returns n's new place.
+inline unsigned moveUp(HuffmanTree &tree, unsigned n, unsigned k)
 {
     uint16_t *weight = tree.weight;
     uint16_t *child = tree.child;
     uint16_t *parent = tree.parent;
-    if (weight[ROOT_NODE] == WEIGHT_LIMIT)
-        rebuildTree(tree);
-    unsigned n = parent[LEAF_BASE + symbol];
+    unsigned l = n + 1;
+    while (weight[l + 1] < k)
+        ++l;
+    weight[n] = weight[l];
+    weight[l] = (uint16_t)k;
+    unsigned a = child[n];
+    parent[a] = (uint16_t)l;
+    if (a < LEAF_BASE)
+        parent[a + 1] = (uint16_t)l;
+    unsigned b = child[l];
+    child[l] = (uint16_t)a;
+    parent[b] = (uint16_t)n;
+    if (b < LEAF_BASE)
+        parent[b + 1] = (uint16_t)n;
+    child[n] = (uint16_t)b;
+    return l;
+}
+
+// Adds 1 to the weight of node n and of every node above it, moving each node
+// that outgrows its successor.
+inline void climbFrom(HuffmanTree &tree, unsigned n)
+{
+    uint16_t *weight = tree.weight;
     do {
         unsigned k = ++weight[n];
-        if (weight[n + 1] < k) {
-            // l: the last node still lighter than k; the sentinel ends the scan.
-            unsigned l = n + 1;
-            while (weight[l + 1] < k)
-                ++l;
-            weight[n] = weight[l];
-            weight[l] = (uint16_t)k;
-            unsigned a = child[n];
-            parent[a] = (uint16_t)l;
-            if (a < LEAF_BASE)
-                parent[a + 1] = (uint16_t)l;
-            unsigned b = child[l];
-            child[l] = (uint16_t)a;
-            parent[b] = (uint16_t)n;
-            if (b < LEAF_BASE)
-                parent[b + 1] = (uint16_t)n;
-            child[n] = (uint16_t)b;
-            n = l;
-        }
-        n = parent[n];
+        if (weight[n + 1] < k)
+            n = moveUp(tree, n, k);
+        n = tree.parent[n];
     } while (n != 0);
+}
+
+// Counts one occurrence of symbol (0..313) from its leaf up to the root. Rebuilds
+// first once the root has reached WEIGHT_LIMIT, so no weight passes it.
+inline void updateModel(HuffmanTree &tree, unsigned symbol)
+{
+    if (tree.weight[ROOT_NODE] == WEIGHT_LIMIT)
+        rebuildTree(tree);
+    climbFrom(tree, tree.parent[LEAF_BASE + symbol]);
 }
