@@ -21,12 +21,13 @@ const char *slotName(size_t slot)
     return slot < SLOT_COUNT ? SLOT_FILE_NAMES[slot] : "(extra)";
 }
 
-// The installer's own scan, run on the file as it lies on disk.
-uint32_t installerScan(const std::string &path)
+// The installer's own scan, run on the bytes already read, so that both
+// readings see the same file even if it changes meanwhile.
+uint32_t installerScan(std::vector<uint8_t> &bytes)
 {
-    FILE *file = fopen(path.c_str(), "rb");
+    FILE *file = fmemopen(bytes.data(), bytes.size(), "rb");
     if (!file)
-        throw ToolError(path + ": " + strerror(errno));
+        throw ToolError("cannot scan: " + std::string(strerror(errno)));
     uint32_t crc = scanPayloadStream(file, MARKER);
     fclose(file);
     return crc;
@@ -59,6 +60,7 @@ double ratio(size_t compressed, size_t decoded)
 void printProblems(const char *command, const std::string &file,
                    const std::vector<std::string> &problems)
 {
+    fflush(stdout);   // the report first, then what is wrong with it
     for (const auto &problem : problems)
         fprintf(stderr, "vornpack %s: %s: %s\n", command, file.c_str(), problem.c_str());
 }
@@ -70,7 +72,7 @@ int runVerify(const VerifyRequest &request)
     std::vector<std::string> problems;
     try {
         std::vector<uint8_t> bytes = readWholeFile(request.file);
-        uint32_t scanned = installerScan(request.file);
+        uint32_t scanned = bytes.empty() ? 0 : installerScan(bytes);
         ContainerLayout layout = splitContainer(bytes.data(), bytes.size());
         printf("%s: payload at offset %zu, CRC-32 0x%08X, %zu segments\n", request.file.c_str(),
                layout.payloadOffset, scanned, layout.segments.size());
@@ -99,7 +101,13 @@ int runVerify(const VerifyRequest &request)
             if (request.productDir.empty() || slot >= SLOT_COUNT)
                 continue;
             std::string path = request.productDir + "/" + SLOT_FILE_NAMES[slot];
-            std::vector<uint8_t> original = readWholeFile(path);
+            std::vector<uint8_t> original;
+            try {
+                original = readWholeFile(path);
+            } catch (const ToolError &e) {
+                problems.push_back(label + ": cannot compare: " + e.what());
+                continue;
+            }
             if (original == decoded.data)
                 continue;
             size_t at = 0;
