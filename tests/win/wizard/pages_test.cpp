@@ -208,13 +208,17 @@ static void testSwitchErasesBars()
     check(GetPixel(dc, overall.left, overall.top) == RGB(0, 0, 0), "overall bar drawn before the switch");
     switchPage(dialog, 3);
     drainMessages();
+    RECT client;
+    GetClientRect(dialog, &client);
+    Pixels px = copyPixels(dc, client);
     bool erased = true;
     for (int y = overall.top; y < overall.bottom; ++y)
         for (int x = overall.left; x < overall.right; ++x)
-            erased = erased && GetPixel(dc, x, y) == background;
+            erased = erased && pixelAt(px, x, y) == background;
     for (int y = file.top; y < file.bottom; ++y)
         for (int x = file.left; x < file.right; ++x)
-            erased = erased && GetPixel(dc, x, y) == background;
+            erased = erased && pixelAt(px, x, y) == background;
+    freePixels(px);
     check(erased, "both bar areas show the background after a switch");
     ReleaseDC(dialog, dc);
     setPaintsOverallBar(true);

@@ -29,21 +29,21 @@ struct BarPicture {
     Column columns[MAX_BAR];
 };
 
-static BarPicture readBar(HDC dc, RECT r, COLORREF fill)
+static BarPicture readBar(const Pixels &px, RECT r, COLORREF fill)
 {
     BarPicture picture = {};
     picture.width = r.right - r.left;
     picture.frameBlack = true;
     for (int x = r.left; x < r.right; ++x)
-        picture.frameBlack = picture.frameBlack && GetPixel(dc, x, r.top) == BLACK &&
-                             GetPixel(dc, x, r.bottom - 1) == BLACK;
+        picture.frameBlack = picture.frameBlack && pixelAt(px, x, r.top) == BLACK &&
+                             pixelAt(px, x, r.bottom - 1) == BLACK;
     for (int y = r.top; y < r.bottom; ++y)
-        picture.frameBlack = picture.frameBlack && GetPixel(dc, r.left, y) == BLACK &&
-                             GetPixel(dc, r.right - 1, y) == BLACK;
+        picture.frameBlack = picture.frameBlack && pixelAt(px, r.left, y) == BLACK &&
+                             pixelAt(px, r.right - 1, y) == BLACK;
     for (int x = r.left + 1; x < r.right - 1 && x - r.left < MAX_BAR; ++x) {
         int fills = 0, whites = 0, reds = 0, rows = r.bottom - r.top - 2;
         for (int y = r.top + 1; y < r.bottom - 1; ++y) {
-            COLORREF c = GetPixel(dc, x, y);
+            COLORREF c = pixelAt(px, x, y);
             fills += c == fill;
             whites += c == WHITE;
             reds += c == RED;
@@ -68,31 +68,23 @@ static BarPicture readBar(HDC dc, RECT r, COLORREF fill)
 struct Reference {
     HWND window;
     HDC dc;
+    Pixels pixels;
 };
 
-static Reference drawReference(RECT bar, int remainderLeft, const char *text)
+// Paints the expected picture of the remainder onto the reference window, which
+// has the bar's size, and reads it back.
+static void drawReference(Reference *ref, RECT bar, int remainderLeft, const char *text)
 {
     int width = bar.right - bar.left, height = bar.bottom - bar.top;
-    Reference ref;
-    ref.window = CreateWindowExA(WS_EX_TOOLWINDOW, "VornReference", "", WS_POPUP | WS_VISIBLE, 600, 500, width,
-                                 height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    drainMessages();
-    ref.dc = GetDC(ref.window);
     RECT all = {0, 0, width, height};
-    FillRect(ref.dc, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
-    SetTextColor(ref.dc, RED);
-    SetBkColor(ref.dc, WHITE);
+    FillRect(ref->dc, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    SetTextColor(ref->dc, RED);
+    SetBkColor(ref->dc, WHITE);
     int x = remainderLeft - bar.left + 4, top = 1, bottom = height - 1;
     RECT clip = {x, top, width - 1, bottom};
     if (text)
-        ExtTextOutA(ref.dc, x, top + (bottom - top) / 5, ETO_CLIPPED, &clip, text, (UINT)strlen(text), nullptr);
-    return ref;
-}
-
-static void dropReference(Reference ref)
-{
-    ReleaseDC(ref.window, ref.dc);
-    DestroyWindow(ref.window);
+        ExtTextOutA(ref->dc, x, top + (bottom - top) / 5, ETO_CLIPPED, &clip, text, (UINT)strlen(text), nullptr);
+    ref->pixels = copyPixels(ref->dc, all);
 }
 
 struct OverallCase {
@@ -112,6 +104,11 @@ static void testOverallBar(HWND dialog)
     RECT r = controlRect(dialog, ID_OVERALL_BAR);
     int w = r.right - r.left;
     check(w > 100 && w < MAX_BAR, "overall bar wider than 100 pixels");
+    Reference ref;
+    ref.window = CreateWindowExA(WS_EX_TOOLWINDOW, "VornReference", "", WS_POPUP | WS_VISIBLE, 600, 500, w,
+                                 r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    drainMessages();
+    ref.dc = GetDC(ref.window);
     char half[16], nearlyFull[16];
     snprintf(half, sizeof half, "%d%%", (w / 2) * 100 / w);
     snprintf(nearlyFull, sizeof nearlyFull, "%d%%", (w - 7) * 100 / w);
@@ -123,13 +120,15 @@ static void testOverallBar(HWND dialog)
     for (const OverallCase &c : cases) {
         int value = c.fromWidth ? w + c.value : c.value;
         int filledEnd = value > 0 ? (value < w - 1 ? value : w - 1) : 1;  // first unfilled column
-        Reference ref = drawReference(r, r.left + filledEnd, c.text);
+        drawReference(&ref, r, r.left + filledEnd, c.text);
         bool referenceInked = false;
         for (int x = filledEnd; x < w - 1; ++x)
             for (int y = 1; y < r.bottom - r.top - 1; ++y)
-                referenceInked = referenceInked || GetPixel(ref.dc, x, y) != WHITE;
-        if (c.text && !check(referenceInked, "reference text drawn"))
+                referenceInked = referenceInked || pixelAt(ref.pixels, x, y) != WHITE;
+        if (c.text && !check(referenceInked, "reference text drawn")) {
+            freePixels(ref.pixels);
             continue;
+        }
         session.overallProgress = value;
         // Both ways of getting a device context: lent by the caller and obtained.
         for (int lend = 0; lend < 2; ++lend) {
@@ -137,7 +136,8 @@ static void testOverallBar(HWND dialog)
             UpdateWindow(dialog);
             HDC dc = GetDC(dialog);
             drawOverallBar(lend ? dc : nullptr, nullptr);
-            BarPicture picture = readBar(dc, r, GetNearestColor(dc, RGB(0, 70, 140)));
+            Pixels px = copyPixels(dc, r);
+            BarPicture picture = readBar(px, r, GetNearestColor(dc, RGB(0, 70, 140)));
             bool ok = picture.frameBlack;
             char seen[MAX_BAR];
             for (int x = 1; x < w - 1; ++x) {
@@ -147,17 +147,20 @@ static void testOverallBar(HWND dialog)
                     continue;
                 }
                 for (int y = 1; y < r.bottom - r.top - 1; ++y)
-                    ok = ok && GetPixel(dc, r.left + x, r.top + y) == GetPixel(ref.dc, x, y);
+                    ok = ok && pixelAt(px, r.left + x, r.top + y) == pixelAt(ref.pixels, x, y);
             }
             seen[w - 2] = 0;
             char what[2 * MAX_BAR];
             snprintf(what, sizeof what, "overall bar at %d of %d (%s, dc %s): %s", value, w,
                      c.text ? c.text : "no text", lend ? "lent" : "obtained", seen);
             check(ok, what);
+            freePixels(px);
             ReleaseDC(dialog, dc);
         }
-        dropReference(ref);
+        freePixels(ref.pixels);
     }
+    ReleaseDC(ref.window, ref.dc);
+    DestroyWindow(ref.window);
     check(session.overallProgress == w + 40, "drawing without a file keeps the value");
 }
 
@@ -209,7 +212,9 @@ static void testFileBar(HWND dialog)
         UpdateWindow(dialog);
         drawFileBar(nullptr, c.done, c.total);
         HDC dc = GetDC(dialog);
-        BarPicture picture = readBar(dc, r, FILE_GREEN);
+        Pixels px = copyPixels(dc, r);
+        BarPicture picture = readBar(px, r, FILE_GREEN);
+        freePixels(px);
         ReleaseDC(dialog, dc);
         int filledEnd = c.filledEnd < 1 ? 1 : c.filledEnd;
         bool ok = picture.frameBlack;
@@ -223,10 +228,12 @@ static void testFileBar(HWND dialog)
     HDC dc = GetDC(dialog);
     COLORREF background = GetPixel(dc, 2, 2);
     clearFileBar();
+    Pixels px = copyPixels(dc, r);
     bool erased = true;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x)
-            erased = erased && GetPixel(dc, x, y) == background;
+            erased = erased && pixelAt(px, x, y) == background;
+    freePixels(px);
     ReleaseDC(dialog, dc);
     check(erased, "clearFileBar leaves the dialog's background");
 }

@@ -73,6 +73,45 @@ RECT controlRect(HWND dialog, int id)
     return rect;
 }
 
+Pixels copyPixels(HDC dc, RECT area)
+{
+    Pixels pixels = {area.left, area.top, area.right - area.left, area.bottom - area.top, nullptr, nullptr};
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = pixels.width;
+    info.bmiHeader.biHeight = -pixels.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void *bits = nullptr;
+    pixels.bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    pixels.bits = (unsigned *)bits;
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(memory, pixels.bitmap);
+    BitBlt(memory, 0, 0, pixels.width, pixels.height, dc, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    return pixels;
+}
+
+COLORREF pixelAt(const Pixels &pixels, int x, int y)
+{
+    x -= pixels.left;
+    y -= pixels.top;
+    if (!pixels.bits || x < 0 || y < 0 || x >= pixels.width || y >= pixels.height)
+        return CLR_INVALID;
+    unsigned value = pixels.bits[(size_t)y * pixels.width + x];
+    return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+}
+
+void freePixels(Pixels &pixels)
+{
+    if (pixels.bitmap)
+        DeleteObject(pixels.bitmap);
+    pixels.bitmap = nullptr;
+    pixels.bits = nullptr;
+}
+
 // PNG with stored (uncompressed) deflate blocks: no compressor needed.
 static uint32_t crcTable[256];
 

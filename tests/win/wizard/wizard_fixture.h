@@ -19,6 +19,17 @@ void drainMessages();
 // A control's rectangle in the dialog's client coordinates.
 RECT controlRect(HWND dialog, int id);
 
+// A copy of part of a device context's pixels, read back in one go: GetPixel
+// pixel by pixel is slow under Wine.
+struct Pixels {
+    int left, top, width, height;
+    unsigned *bits;   // top-down, 0x00RRGGBB
+    HBITMAP bitmap;
+};
+Pixels copyPixels(HDC dc, RECT area);
+COLORREF pixelAt(const Pixels &pixels, int x, int y);  // x, y as in the DC
+void freePixels(Pixels &pixels);
+
 // Writes the dialog window as shown (with its caption on a virtual desktop) to
 // path as a PNG. False on failure.
 bool saveScreenshot(HWND dialog, const char *path);
