@@ -1,0 +1,217 @@
+// Faults of the real world, each with its message, a complete rollback and the
+// user's own files untouched. Drive T: is a small tmpfs that the wrapper script
+// mounts (64 KiB, 64 inodes).
+#include "tests/win/engine/fixture.h"
+
+#include "engine/paths.h"
+#include "engine/placement.h"
+#include "engine/session.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+void checkRolledBack(const char *what)
+{
+    checkf(session.slotIndex == 0 && session.folderCreated == 0, "%s: run counted back", what);
+    checkf(!session.installerFile && !session.tempFile, "%s: files closed", what);
+    checkf(!pathExists(session.tempPath), "%s: temporary file gone", what);
+}
+
+int runPayload(const char *folder, int backupFiles)
+{
+    if (beginRun(folder, backupFiles, 0) != Done || !openInstaller(payloadPath))
+        return -1;
+    return pumpToEnd(nullptr);
+}
+
+// The destination disk fills up while vorn.exe is decoded.
+void fullDestinationDisk()
+{
+    const char *what = "full destination disk";
+    writeText("T:\\mine.txt", "mine");
+    BoxWatch box;
+    watchBox(&box, 5);
+    int answer = runPayload("T:\\Vorn", 0);
+    verifyBox(&box, 5, what);
+    checkf(answer == Failed, "%s: Failed (%d)", what, answer);
+    checkRolledBack(what);
+    check(!pathExists("T:\\Vorn"), "full destination disk: created folder removed");
+    check(fileHasText("T:\\mine.txt", "mine") && countEntries("T:\\") == 1,
+          "full destination disk: the user's file alone and untouched");
+    DeleteFileA("T:\\mine.txt");
+}
+
+// The temporary folder's disk fills up while a segment is copied: nothing may
+// be placed from the cut segment.
+void fullTemporaryDisk()
+{
+    const char *what = "full temporary disk";
+    char savedTmp[MAX_PATH], savedTemp[MAX_PATH];
+    GetEnvironmentVariableA("TMP", savedTmp, sizeof savedTmp);
+    GetEnvironmentVariableA("TEMP", savedTemp, sizeof savedTemp);
+    SetEnvironmentVariableA("TMP", "T:\\");
+    SetEnvironmentVariableA("TEMP", "T:\\");
+    removeTree("C:\\work\\fulltemp");
+    BoxWatch box;
+    watchBox(&box, 17);
+    int answer = runPayload("C:\\work\\fulltemp", 0);
+    verifyBox(&box, 17, what);
+    SetEnvironmentVariableA("TMP", savedTmp);
+    SetEnvironmentVariableA("TEMP", savedTemp);
+    checkf(answer == Failed, "%s: Failed (%d)", what, answer);
+    checkf(!strcmp(session.tempPath, "T:\\vorn.tmp"), "%s: temporary file on T: (%s)", what,
+           session.tempPath);
+    checkRolledBack(what);
+    check(!pathExists("C:\\work\\fulltemp"), "full temporary disk: nothing placed, folder removed");
+    check(countEntries("T:\\") == 0, "full temporary disk: T: empty again");
+}
+
+// Another process holds readme.txt open without sharing: the run stops at slot 3
+// and leaves that file exactly as it was.
+void heldFile(int backupFiles)
+{
+    const char *what = backupFiles ? "held file with backup" : "held file";
+    const char *folder = "C:\\work\\held";
+    removeTree(folder);
+    makeFolder(folder);
+    writeText("C:\\work\\held\\readme.txt", "user readme");
+    writeText("C:\\work\\held\\mine.txt", "mine");
+
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, "VornTestHoldReady");
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, "VornTestHoldRelease");
+    char self[MAX_PATH], command[3 * MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    snprintf(command, sizeof command, "\"%s\" hold C:\\work\\held\\readme.txt", self);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child = {};
+    bool started = CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                  &startup, &child);
+    HANDLE waits[2] = {ready, child.hProcess};
+    if (!checkf(started && WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0,
+                "%s: other process holds readme.txt", what))
+        return;
+
+    int error = backupFiles ? 7 : 4;
+    BoxWatch box;
+    watchBox(&box, error);
+    int answer = runPayload(folder, backupFiles);
+    verifyBox(&box, error, what);
+    if (backupFiles) {
+        checkf(answer == BackToOptions, "%s: back to the options (%d)", what, answer);
+        rollback();   // as the wizard does after BackToOptions
+    } else {
+        checkf(answer == Failed, "%s: Failed (%d)", what, answer);
+    }
+    SetEvent(release);
+    WaitForSingleObject(child.hProcess, 30000);
+    CloseHandle(child.hProcess);
+    CloseHandle(child.hThread);
+    CloseHandle(ready);
+    CloseHandle(release);
+
+    checkRolledBack(what);
+    checkf(fileHasText("C:\\work\\held\\readme.txt", "user readme"), "%s: held file untouched", what);
+    checkf(fileHasText("C:\\work\\held\\mine.txt", "mine"), "%s: user's file untouched", what);
+    checkf(countEntries(folder) == 2 + backupFiles, "%s: only the user's files (and backup) left",
+           what);
+    checkf(!backupFiles || countEntries("C:\\work\\held\\backup") == 0, "%s: backup empty", what);
+}
+
+void missingParent()
+{
+    BoxWatch box;
+    watchBox(&box, 1);
+    int answer = beginRun("C:\\work\\nosuch\\Vorn", 0, 0);
+    verifyBox(&box, 1, "missing parent");
+    check(answer == BackToOptions && session.folderCreated == 0, "missing parent: back to options");
+    check(!pathExists("C:\\work\\nosuch"), "missing parent: nothing created");
+}
+
+// Folders whose paths would not fit: refused before anything is written.
+void overlongFolder()
+{
+    struct Row {
+        size_t length;
+        int backupFiles;
+    } rows[] = {{299, 0}, {287, 0}, {280, 1}};
+    removeTree("C:\\work\\long");
+    makeFolder("C:\\work\\long");
+    for (const Row &row : rows) {
+        char folder[PATH_CAPACITY];
+        strcpy(folder, "C:\\work\\long\\");
+        size_t used = strlen(folder);
+        memset(folder + used, 'a', row.length - used);
+        folder[row.length] = 0;
+        BoxWatch box;
+        watchBox(&box, 16);
+        int answer = beginRun(folder, row.backupFiles, 0);
+        char what[64];
+        snprintf(what, sizeof what, "folder of %u characters, backup %d", (unsigned)row.length,
+                 row.backupFiles);
+        verifyBox(&box, 16, what);
+        checkf(answer == BackToOptions, "%s: refused", what);
+        checkf(countEntries("C:\\work\\long") == 0, "%s: nothing created", what);
+    }
+}
+
+// The backup folder cannot be made while T: has no inode left; once one is free,
+// the next file that needs a backup makes it.
+void backupFolderRetried()
+{
+    const char *what = "backup folder retried";
+    makeFolder("T:\\Vorn");
+    writeText("T:\\Vorn\\vorn32.exe", "old program");
+    writeText("T:\\Vorn\\vorn.exe", "user exe");
+    makeFolder("T:\\fill");
+    int filled = 0;
+    for (; filled < 1000; ++filled) {
+        char path[MAX_PATH];
+        snprintf(path, sizeof path, "T:\\fill\\%d", filled);
+        if (!writeText(path, "")) {
+            DeleteFileA(path);
+            break;
+        }
+    }
+    strcpy(session.destinationFolder, "T:\\Vorn");
+    session.backupFiles = 1;
+    session.keepSettings = 0;
+    resetSession();
+
+    BoxWatch box;
+    watchBox(&box, 6);
+    int first = prepareTarget("T:\\Vorn\\vorn32.exe");
+    verifyBox(&box, 6, what);
+    checkf(first == BackToOptions && !session.backupFolder[0], "%s: first attempt fails", what);
+    check(fileHasText("T:\\Vorn\\vorn32.exe", "old program"), "backup folder retried: file stays");
+
+    DeleteFileA("T:\\fill\\0");
+    watchBox(&box, 0);
+    int second = prepareTarget("T:\\Vorn\\vorn.exe");
+    verifyBox(&box, 0, what);
+    checkf(second == Done && !strcmp(session.backupFolder, "T:\\Vorn\\backup\\"),
+           "%s: next file makes the folder (%d, %s)", what, second, session.backupFolder);
+    check(fileHasText("T:\\Vorn\\backup\\vorn.exe", "user exe") && !pathExists("T:\\Vorn\\vorn.exe"),
+          "backup folder retried: file moved into it");
+    removeTree("T:\\fill");
+    removeTree("T:\\Vorn");
+    checkf(filled > 0 && countEntries("T:\\") == 0, "%s: T: cleaned (%d fillers)", what, filled);
+}
+
+}  // namespace
+
+void faultGroup()
+{
+    if (!check(pathExists("T:\\"), "drive T: is mapped to the small tmpfs"))
+        return;
+    fullDestinationDisk();
+    fullTemporaryDisk();
+    heldFile(0);
+    heldFile(1);
+    missingParent();
+    overlongFolder();
+    backupFolderRetried();
+}

@@ -1,0 +1,293 @@
+#include "tests/win/engine/fixture.h"
+
+#include "engine/container.h"
+#include "engine/errors.h"
+#include "engine/feedback.h"
+#include "engine/placement.h"
+#include "engine/pump.h"
+#include "engine/session.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+char productFolder[MAX_PATH];
+char payloadPath[MAX_PATH];
+Bytes payloadBytes;
+Bytes segments[10];
+Bytes productFiles[10];
+Recorded recorded;
+
+namespace {
+
+// The marker as resetSession builds it: this program carries the payload too,
+// so its four characters must never stand together in its own code or data.
+#define MARKER session.marker
+
+void append(Bytes *out, const void *data, size_t size)
+{
+    out->data = (unsigned char *)realloc(out->data, out->size + size + 1);
+    memcpy(out->data + out->size, data, size);
+    out->size += size;
+}
+
+// Splits the payload with the shared matching rule into its ten segments.
+bool splitPayload()
+{
+    const char *marker = session.marker;
+    int32_t pos = 0;
+    int slot = -1;
+    for (size_t i = 0; i < payloadBytes.size && slot < 10; ++i) {
+        int byte = payloadBytes.data[i];
+        int data = matchMarkerByte(marker, &pos, byte);
+        if (data == MatchMarker) {
+            ++slot;
+            continue;
+        }
+        if (data == MatchPending || slot < 0 || slot >= 10)
+            continue;
+        append(&segments[slot], marker, (size_t)data);
+        append(&segments[slot], &byte, 1);
+    }
+    return slot == 10;
+}
+
+}  // namespace
+
+bool loadFixture(const char *productDir, const char *payloadFile)
+{
+    snprintf(productFolder, sizeof productFolder, "%s", productDir);
+    snprintf(payloadPath, sizeof payloadPath, "%s", payloadFile);
+    resetSession();
+    payloadBytes = readAll(payloadFile);
+    if (!payloadBytes.data || !splitPayload())
+        return false;
+    for (int slot = 0; slot < 10; ++slot) {
+        char path[MAX_PATH];
+        snprintf(path, sizeof path, "%s\\%s", productDir, SLOT_FILE_NAMES[slot]);
+        productFiles[slot] = readAll(path);
+        if (!productFiles[slot].data)
+            return false;
+    }
+    return true;
+}
+
+Bytes readAll(const char *path)
+{
+    Bytes bytes = {nullptr, 0};
+    FILE *file = fopen(path, "rb");
+    if (!file)
+        return bytes;
+    char block[65536];
+    size_t got;
+    bytes.data = (unsigned char *)malloc(1);
+    while ((got = fread(block, 1, sizeof block, file)) > 0)
+        append(&bytes, block, got);
+    fclose(file);
+    return bytes;
+}
+
+bool writeAll(const char *path, const void *data, size_t size)
+{
+    FILE *file = fopen(path, "wb");
+    if (!file)
+        return false;
+    bool ok = fwrite(data, 1, size, file) == size;
+    return fclose(file) == 0 && ok;
+}
+
+bool writeText(const char *path, const char *text)
+{
+    return writeAll(path, text, strlen(text));
+}
+
+bool fileEquals(const char *path, const void *data, size_t size)
+{
+    Bytes bytes = readAll(path);
+    bool same = bytes.data && bytes.size == size && memcmp(bytes.data, data, size) == 0;
+    free(bytes.data);
+    return same;
+}
+
+bool fileHasText(const char *path, const char *text)
+{
+    return fileEquals(path, text, strlen(text));
+}
+
+bool isReadOnly(const char *path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+void makeFolder(const char *path)
+{
+    CreateDirectoryA(path, nullptr);
+}
+
+void removeTree(const char *path)
+{
+    char pattern[MAX_PATH];
+    snprintf(pattern, sizeof pattern, "%s\\*", path);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!strcmp(found.cFileName, ".") || !strcmp(found.cFileName, ".."))
+                continue;
+            char child[MAX_PATH];
+            snprintf(child, sizeof child, "%s\\%s", path, found.cFileName);
+            SetFileAttributesA(child, FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removeTree(child);
+            else
+                DeleteFileA(child);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path);
+}
+
+int countEntries(const char *folder)
+{
+    char pattern[MAX_PATH];
+    snprintf(pattern, sizeof pattern, "%s\\*", folder);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int count = 0;
+    do {
+        if (strcmp(found.cFileName, ".") && strcmp(found.cFileName, ".."))
+            ++count;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return count;
+}
+
+Bytes buildContainer(const ContainerSpec &spec)
+{
+    Bytes out = {(unsigned char *)malloc(1), 0};
+    for (size_t i = 0; i < spec.filler; ++i)
+        append(&out, "x", 1);
+    append(&out, MARKER, 4);
+    for (int slot = 0; slot < 10; ++slot) {
+        if (slot == spec.replaceSlot)
+            append(&out, spec.replacement, spec.replacementSize);
+        else
+            append(&out, segments[slot].data, segments[slot].size);
+        if (slot == spec.cutAfterSlot) {
+            append(&out, MARKER, (size_t)spec.cutMarker);
+            return out;
+        }
+        append(&out, MARKER, 4);
+    }
+    append(&out, MARKER, 4);
+    append(&out, "\r\n", 2);
+    return out;
+}
+
+int beginRun(const char *folder, int backupFiles, int keepSettings)
+{
+    snprintf(session.destinationFolder, sizeof session.destinationFolder, "%s", folder);
+    session.backupFiles = backupFiles;
+    session.keepSettings = keepSettings;
+    resetSession();
+    resetRecorded();
+    return createDestinationFolder();
+}
+
+bool openInstaller(const char *path)
+{
+    session.installerFile = fopen(path, "rb");
+    return session.installerFile != nullptr;
+}
+
+int pumpToEnd(int *steps)
+{
+    int answer;
+    int count = 0;
+    do {
+        answer = pumpStep();
+        ++count;
+    } while (answer == Yield && count < 100000);
+    if (steps)
+        *steps = count;
+    return answer;
+}
+
+void resetRecorded()
+{
+    Bytes expected[10];
+    memcpy(expected, recorded.expectedTemp, sizeof expected);
+    memset(&recorded, 0, sizeof recorded);
+    memcpy(recorded.expectedTemp, expected, sizeof expected);
+}
+
+void watchBox(BoxWatch *watch, int number)
+{
+    static char captions[64][40];
+    memset(watch, 0, sizeof *watch);
+    if (number > 0 && number < 64) {
+        installErrorCaption(captions[number], number);
+        watch->caption = captions[number];
+    } else {
+        watch->caption = "Vorn Installation Error*";
+    }
+    watch->button = IDOK;
+    startBoxWatch(watch);
+}
+
+void verifyBox(BoxWatch *watch, int number, const char *what)
+{
+    if (number == 0) {
+        checkf(!cancelBoxWatch(watch), "%s: no error box", what);
+        return;
+    }
+    finishBoxWatch(watch);
+    checkf(watch->seen, "%s: box [%d] shown", what, number);
+    if (!watch->seen)
+        return;
+    checkf(strcmp(watch->text, installErrorText(number)) == 0, "%s: text of box [%d] (saw \"%s\")",
+           what, number, watch->text);
+    checkf(watch->errorIcon, "%s: box [%d] has the error icon", what, number);
+    checkf(watch->buttonCount == 1 && watch->buttons[0] == IDOK, "%s: box [%d] has only OK", what,
+           number);
+    checkf(watch->pressed, "%s: box [%d] answered", what, number);
+}
+
+bool checkf(bool ok, const char *format, ...)
+{
+    char what[512];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(what, sizeof what, format, args);
+    va_end(args);
+    return check(ok, what);
+}
+
+// The test's feedback operations: they record what the engine reports and, while
+// a slot is being extracted, what its temporary file holds.
+
+void setStatusText(const char *text)
+{
+    const char prefix[] = "Extracting file: ";
+    if (strncmp(text, prefix, sizeof prefix - 1) != 0)
+        return;
+    int slot = session.slotIndex;
+    if (recorded.extractingCount < 10)
+        snprintf(recorded.extracting[recorded.extractingCount++], 64, "%s", text);
+    if (slot >= 0 && slot < 10 && recorded.expectedTemp[slot].data) {
+        const Bytes &expected = recorded.expectedTemp[slot];
+        recorded.tempMatched[slot] = fileEquals(session.tempPath, expected.data, expected.size);
+    }
+}
+
+void updateStatusLine() { ++recorded.statusLines; }
+void drawOverallBar(DeviceContext, FILE *) { ++recorded.overallBars; }
+uint32_t fileBarWidth() { return 100; }
+void drawFileBar(DeviceContext, uint32_t, uint32_t) {}
+void clearFileBar() {}
+void *showWaitCursor() { return nullptr; }
+void restoreCursor(void *) {}
