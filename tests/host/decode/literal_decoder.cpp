@@ -146,7 +146,7 @@ int decodeOffset()
 
 }  // namespace
 
-bool literalDecodeSegment(FILE *input, FILE *output, unsigned long maxOutput)
+bool literalDecodeSegment(FILE *input, FILE *output, uint64_t maxOutput)
 {
     uint32_t size = 0;
     for (int i = 0; i < 4; ++i)
@@ -160,8 +160,9 @@ bool literalDecodeSegment(FILE *input, FILE *output, unsigned long maxOutput)
     for (int i = 0; i < RING_SIZE; ++i)
         st.ring[i] = ' ';
     unsigned r = RING_START;
-    unsigned long limit = maxOutput ? maxOutput : 0xFFFFFFFFul + 60;
-    for (uint32_t c = 0; c < size;) {
+    uint64_t limit = maxOutput ? maxOutput : UINT64_MAX;
+    uint64_t c = 0;
+    while (c < size) {
         int s = decodeSymbol();
         if (s < 256) {
             if (putc(s, output) == EOF)

@@ -3,8 +3,9 @@
 // rules. The tests compare the installer's decoder against it, and the benchmark
 // uses it as the baseline.
 #pragma once
+#include <stdint.h>
 #include <stdio.h>
 
 // Same contract as decodeSegment, without progress reports. maxOutput bounds the
 // bytes written (0: no bound), so that a broken header cannot run away in tests.
-bool literalDecodeSegment(FILE *input, FILE *output, unsigned long maxOutput = 0);
+bool literalDecodeSegment(FILE *input, FILE *output, uint64_t maxOutput = 0);
