@@ -76,7 +76,8 @@ void showGroup(HWND dialog, int firstId, int show)
 void invalidateControl(HWND dialog, int id)
 {
     RECT rect;
-    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    if (!GetWindowRect(GetDlgItem(dialog, id), &rect))
+        return;
     POINT topLeft = {rect.left, rect.top};
     ScreenToClient(dialog, &topLeft);
     RECT area = {topLeft.x, topLeft.y, topLeft.x + (rect.right - rect.left),

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
+#include <shlobj.h>
 
 #include "engine/session.h"
 #include "tests/win/common/ui_probe.h"
@@ -177,11 +178,39 @@ static void testBrowser()
     check(result == 1 && strcmp(session.destinationFolder, "C:\\Picks\\Games\\Vorn") == 0, what);
 }
 
+// The browser has no status area (flags 0x21), so the callback answers every
+// notification but the first with 0 and sends the browser nothing.
+static UINT messagesToBrowser;
+
+static LRESULT CALLBACK countingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message >= WM_USER)
+        ++messagesToBrowser;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static void testCallbackWithoutStatusArea()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = countingProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "VornFakeBrowser";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, "VornFakeBrowser", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    char path[] = "C:\\Picks";
+    check(browseCallback(window, BFFM_SELCHANGED, 0, 0) == 0 &&
+              browseCallback(window, BFFM_VALIDATEFAILEDA, (LPARAM)path, 0) == 0 && messagesToBrowser == 0,
+          "selection changes and validation failures send no status text");
+    DestroyWindow(window);
+}
+
 int main()
 {
     CoInitialize(nullptr);
     InitCommonControls();
     testCentreWindow();
+    testCallbackWithoutStatusArea();
     testBrowser();
     CoUninitialize();
     return testExitCode();
