@@ -26,12 +26,14 @@ struct ParseLimit {
     int maxLength;
 };
 
-// Segment for size > 0 bytes of data (size must fit in 32 bits).
+// Segment for size > 0 bytes of data; throws std::length_error beyond 4 GiB,
+// which the size header cannot hold.
 std::vector<uint8_t> encodeSegment(const uint8_t *data, size_t size,
                                    const EncodeOptions &options = {});
 
-// Same, with parse limits (sorted by position), and for each coded item the
-// data position where it starts and the bit offset of its code in the segment.
+// Same, with parse limits (in any order) and, when items is not null, for each
+// coded item the data position where it starts and the bit offset of its code
+// in the segment.
 struct EncodedItem {
     size_t position;
     uint64_t bitOffset;
