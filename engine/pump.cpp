@@ -12,6 +12,16 @@
 #include <stdio.h>
 #include <windows.h>
 
+// One byte at a time through the stream buffers, without a call and a lock per
+// byte: the pump runs on one thread.
+#if defined(_WIN32)
+#define READ_BYTE(stream) _getc_nolock(stream)
+#define WRITE_BYTE(byte, stream) _putc_nolock(byte, stream)
+#else
+#define READ_BYTE(stream) getc(stream)
+#define WRITE_BYTE(byte, stream) putc(byte, stream)
+#endif
+
 namespace {
 
 const char TEMP_NAME[] = "vorn.tmp";
@@ -68,7 +78,7 @@ int placeTemp()
 void writeMarkerPrefix(int count)
 {
     for (int i = 0; i < count; ++i)
-        putc(session.marker[i], session.tempFile);
+        WRITE_BYTE(session.marker[i], session.tempFile);
 }
 
 // End of the installer's file, or all slots processed.
@@ -126,7 +136,7 @@ int pumpStep()
 {
     FILE *installer = session.installerFile;
     for (;;) {
-        int byte = getc(installer);
+        int byte = READ_BYTE(installer);
         if (byte == EOF)
             return closingSteps();
         int data = matchMarkerByte(session.marker, &session.matchPos, byte);
@@ -138,7 +148,7 @@ int pumpStep()
         } else if (data != MatchPending && session.tempFile) {
             // The characters of a broken partial match are data, then the byte.
             writeMarkerPrefix(data);
-            putc(byte, session.tempFile);
+            WRITE_BYTE(byte, session.tempFile);
         }
         if (++session.bytesSinceYield > PUMP_BUDGET) {
             drawOverallBar(nullptr, installer);

@@ -2,7 +2,6 @@
 
 #include "engine/container.h"
 #include "engine/errors.h"
-#include "engine/feedback.h"
 #include "engine/placement.h"
 #include "engine/pump.h"
 #include "engine/session.h"
@@ -266,28 +265,3 @@ bool checkf(bool ok, const char *format, ...)
     va_end(args);
     return check(ok, what);
 }
-
-// The test's feedback operations: they record what the engine reports and, while
-// a slot is being extracted, what its temporary file holds.
-
-void setStatusText(const char *text)
-{
-    const char prefix[] = "Extracting file: ";
-    if (strncmp(text, prefix, sizeof prefix - 1) != 0)
-        return;
-    int slot = session.slotIndex;
-    if (recorded.extractingCount < 10)
-        snprintf(recorded.extracting[recorded.extractingCount++], 64, "%s", text);
-    if (slot >= 0 && slot < 10 && recorded.expectedTemp[slot].data) {
-        const Bytes &expected = recorded.expectedTemp[slot];
-        recorded.tempMatched[slot] = fileEquals(session.tempPath, expected.data, expected.size);
-    }
-}
-
-void updateStatusLine() { ++recorded.statusLines; }
-void drawOverallBar(DeviceContext, FILE *) { ++recorded.overallBars; }
-uint32_t fileBarWidth() { return 100; }
-void drawFileBar(DeviceContext, uint32_t, uint32_t) {}
-void clearFileBar() {}
-void *showWaitCursor() { return nullptr; }
-void restoreCursor(void *) {}
