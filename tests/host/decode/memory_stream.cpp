@@ -14,7 +14,8 @@ static ssize_t readInput(void *cookie, char *buffer, size_t size)
         n = in.chunk;
     if (in.failAt >= 0 && (long)(in.offset + n) > in.failAt)
         n = (size_t)in.failAt - in.offset;
-    memcpy(buffer, in.data.data() + in.offset, n);
+    if (n > 0)   // an empty vector's data() may be null
+        memcpy(buffer, in.data.data() + in.offset, n);
     in.offset += n;
     return (ssize_t)n;
 }
