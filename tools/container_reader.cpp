@@ -15,6 +15,10 @@ namespace {
 // 60 bytes, so a compressed byte holds less than 48 decoded bytes.
 const uint64_t MAX_BYTES_PER_COMPRESSED_BYTE = 48;
 
+// The reader fetches every byte that holds a bit of the last code; after it
+// only the one padding byte the writer may add stays unread. One more for slack.
+const size_t MAX_UNREAD_BYTES = 2;
+
 struct Sink {
     std::vector<uint8_t> *out;
     size_t capacity;
@@ -29,6 +33,42 @@ ssize_t sinkWrite(void *cookie, const char *buffer, size_t size)
         return -1;
     sink->out->insert(sink->out->end(), buffer, buffer + size);
     return ssize_t(size);
+}
+
+struct Decoding {
+    bool ok = false;
+    std::vector<uint8_t> data;
+    size_t consumed = 0;   // input bytes the decoder took
+    std::string problem;
+};
+
+// One run of the installer's decoder over bytes in memory.
+Decoding decodeBytes(const std::vector<uint8_t> &bytes, uint64_t size)
+{
+    Decoding result;
+    FILE *input = fmemopen(const_cast<uint8_t *>(bytes.data()), bytes.size(), "rb");
+    Sink sink{&result.data, size_t(size) + MAX_MATCH};
+    result.data.reserve(size_t(size));
+    cookie_io_functions_t functions = {nullptr, sinkWrite, nullptr, nullptr};
+    FILE *output = fopencookie(&sink, "wb", functions);
+    if (!input || !output) {
+        if (input)
+            fclose(input);
+        if (output)
+            fclose(output);
+        result.problem = "cannot set up the decoder's streams";
+        return result;
+    }
+    bool decoded = decodeSegment(input, output);
+    bool flushed = fflush(output) == 0;
+    long consumed = ftell(input);
+    fclose(output);
+    fclose(input);
+    result.ok = decoded && flushed && consumed >= 0;
+    result.consumed = consumed >= 0 ? size_t(consumed) : 0;
+    if (!result.ok)
+        result.problem = "the decoder failed";
+    return result;
 }
 
 }  // namespace
@@ -106,32 +146,32 @@ DecodeResult decodeWithInstallerDecoder(const std::vector<uint8_t> &segment)
                          std::to_string(segment.size()) + " compressed bytes";
         return result;
     }
-    FILE *input = fmemopen(const_cast<uint8_t *>(segment.data()), segment.size(), "rb");
-    Sink sink{&result.data, size_t(size) + MAX_MATCH};
-    result.data.reserve(size_t(size));
-    cookie_io_functions_t functions = {nullptr, sinkWrite, nullptr, nullptr};
-    FILE *output = fopencookie(&sink, "wb", functions);
-    if (!input || !output) {
-        if (input)
-            fclose(input);
-        if (output)
-            fclose(output);
-        result.problem = "cannot set up the decoder's streams";
-        return result;
-    }
-    bool decoded = decodeSegment(input, output);
-    bool flushed = fflush(output) == 0;
-    fclose(output);
-    fclose(input);
-    if (!decoded || !flushed) {
-        result.problem = "the decoder failed";
-    } else if (result.data.size() != size) {
+    Decoding plain = decodeBytes(segment, size);
+    if (!plain.ok) {
+        result.problem = plain.problem;
+    } else if (plain.data.size() != size) {
         // A damaged stream whose last item is a match overruns the size.
-        result.problem = "decoded " + std::to_string(result.data.size()) +
-                         " bytes instead of " + std::to_string(size);
+        result.problem = "decoded " + std::to_string(plain.data.size()) + " bytes instead of " +
+                         std::to_string(size);
+    } else if (segment.size() - plain.consumed > MAX_UNREAD_BYTES) {
+        // A size damaged towards a smaller value decodes "fine" but leaves
+        // the end of the stream unread.
+        result.problem = "decoding ends " + std::to_string(segment.size() - plain.consumed) +
+                         " bytes before the segment does";
     } else {
-        result.ok = true;
+        // A size damaged towards a larger value makes the decoder read on
+        // past the segment, where it takes zero bits: other bits there must
+        // change nothing.
+        std::vector<uint8_t> extended = segment;
+        extended.insert(extended.end(), 16, 0xFF);
+        if (decodeBytes(extended, size).data != plain.data)
+            result.problem = "the stream ends before " + std::to_string(size) +
+                             " bytes are decoded";
+        else
+            result.ok = true;
     }
+    if (result.ok)
+        result.data = std::move(plain.data);
     return result;
 }
 

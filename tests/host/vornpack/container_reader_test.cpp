@@ -8,6 +8,7 @@
 #include "engine/container.h"
 #include "tools/container_reader.h"
 #include "tools/container_writer.h"
+#include "tools/encoder.h"
 
 using namespace vornpack;
 
@@ -64,5 +65,25 @@ TEST(DecodeWithInstallerDecoder, RefusesImpossibleSegments)
         EXPECT_FALSE(result.ok);
         EXPECT_FALSE(result.problem.empty());
         EXPECT_TRUE(result.data.empty());
+    }
+}
+
+// Without a CRC to check against, a wrong size header is still caught: a
+// smaller size leaves the end of the stream unread (or cuts the last match), a
+// larger one makes the decoder read on past it.
+TEST(DecodeWithInstallerDecoder, CatchesAChangedSizeHeader)
+{
+    std::string text;
+    for (int k = 0; text.size() < 5000; ++k)
+        text += "line " + std::to_string(k * 7919 % 1000) + " of the help text\r\n";
+    std::vector<uint8_t> segment = encodeSegment((const uint8_t *)text.data(), text.size());
+    ASSERT_TRUE(decodeWithInstallerDecoder(segment).ok);
+    for (int64_t change : {-300, -1, 1, 2, 300}) {
+        SCOPED_TRACE(change);
+        std::vector<uint8_t> damaged = segment;
+        uint32_t size = uint32_t(int64_t(text.size()) + change);
+        for (int k = 0; k < 4; ++k)
+            damaged[size_t(k)] = uint8_t(size >> (8 * k));
+        EXPECT_FALSE(decodeWithInstallerDecoder(damaged).ok);
     }
 }
