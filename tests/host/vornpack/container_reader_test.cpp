@@ -69,8 +69,8 @@ TEST(DecodeWithInstallerDecoder, RefusesImpossibleSegments)
 }
 
 // Without a CRC to check against, a wrong size header is still caught: a
-// smaller size leaves the end of the stream unread (or cuts the last match), a
-// larger one makes the decoder read on past it.
+// smaller size leaves the end of the stream unread or ends inside the last
+// match, a larger one makes the decoder read on past the stream.
 TEST(DecodeWithInstallerDecoder, CatchesAChangedSizeHeader)
 {
     std::string text;
