@@ -49,10 +49,11 @@ void clearAttributes(const char *path)
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
 }
 
-// Whether a write to file failed, including its final flush on close.
+// Whether every write to file reached the disk. The last bytes are flushed
+// first: some C runtimes (Wine's among them) let fclose lose a failed flush.
 bool closeChecked(FILE *file)
 {
-    bool ok = !ferror(file);
+    bool ok = fflush(file) == 0 && !ferror(file);
     if (fclose(file) != 0)
         ok = false;
     return ok;

@@ -47,10 +47,11 @@ void closeInstaller()
 }
 
 // Closes the temporary file. False when any write to it, or its final flush,
-// failed: the segment in it is then incomplete.
+// failed: the segment in it is then incomplete. The flush is checked on its own
+// because some C runtimes (Wine's among them) let fclose lose its failure.
 bool closeTemp()
 {
-    bool ok = !ferror(session.tempFile);
+    bool ok = fflush(session.tempFile) == 0 && !ferror(session.tempFile);
     if (fclose(session.tempFile) != 0)
         ok = false;
     session.tempFile = nullptr;

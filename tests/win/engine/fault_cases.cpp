@@ -44,6 +44,33 @@ void fullDestinationDisk()
     DeleteFileA("T:\\mine.txt");
 }
 
+// A small file fits the stream's buffer, so only its close meets the full disk:
+// the failed close must count as a failed placement, and the file must go.
+void failedClose()
+{
+    const char *what = "failed close on a full disk";
+    makeFolder("T:\\Vorn");
+    FILE *filler = fopen("T:\\filler", "wb");
+    static char block[4096];
+    while (filler && fwrite(block, 1, sizeof block, filler) == sizeof block)
+        ;
+    if (filler)
+        fclose(filler);
+    writeAll("C:\\work\\segment3.bin", segments[3].data, segments[3].size);
+    strcpy(session.destinationFolder, "T:\\Vorn");
+    resetSession();
+    session.slotIndex = 3;
+    BoxWatch box;
+    watchBox(&box, 5);
+    int answer = decodeToDestination("C:\\work\\segment3.bin", "T:\\Vorn\\readme.txt");
+    verifyBox(&box, 5, what);
+    checkf(answer == Failed && session.slotIndex == 0, "%s: not placed (%d)", what, answer);
+    checkf(!pathExists("T:\\Vorn\\readme.txt"), "%s: cut file removed", what);
+    DeleteFileA("T:\\filler");
+    removeTree("T:\\Vorn");
+    checkf(countEntries("T:\\") == 0, "%s: T: cleaned", what);
+}
+
 // The temporary folder's disk fills up while a segment is copied: nothing may
 // be placed from the cut segment.
 void fullTemporaryDisk()
@@ -208,6 +235,7 @@ void faultGroup()
     if (!check(pathExists("T:\\"), "drive T: is mapped to the small tmpfs"))
         return;
     fullDestinationDisk();
+    failedClose();
     fullTemporaryDisk();
     heldFile(0);
     heldFile(1);
