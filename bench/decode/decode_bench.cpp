@@ -124,9 +124,13 @@ struct Input {
     std::string outputPath;
 };
 
+std::vector<std::string> scratchFiles;   // removed at exit
+
 std::string scratchPath(const char *what)
 {
-    return "/tmp/vorn-bench-" + std::to_string(getpid()) + "-" + what;
+    std::string path = "/tmp/vorn-bench-" + std::to_string(getpid()) + "-" + what;
+    scratchFiles.push_back(path);
+    return path;
 }
 
 Input makeInput(const char *kind)
@@ -138,8 +142,8 @@ Input makeInput(const char *kind)
         in.original = text();
         in.name = "text";
     }
-    in.segmentPath = scratchPath(kind) + ".seg";
-    in.outputPath = scratchPath(kind) + ".out";
+    in.segmentPath = scratchPath((std::string(kind) + ".seg").c_str());
+    in.outputPath = scratchPath((std::string(kind) + ".out").c_str());
     writeFile(in.segmentPath, encode(in.original));
     return in;
 }
@@ -201,7 +205,6 @@ void BM_Scan(benchmark::State &state)
     for (auto _ : state)
         benchmark::DoNotOptimize(scanPayloadCrc(path.c_str()));
     state.SetBytesProcessed((int64_t)state.iterations() * (int64_t)file.size());
-    remove(path.c_str());
 }
 
 BENCHMARK_CAPTURE(BM_Decode, binary, "binary")->Unit(benchmark::kMillisecond);
@@ -217,9 +220,7 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    for (const char *kind : {"binary", "text"}) {
-        remove(input(kind).segmentPath.c_str());
-        remove(input(kind).outputPath.c_str());
-    }
+    for (const std::string &path : scratchFiles)
+        remove(path.c_str());
     return 0;
 }
