@@ -134,7 +134,6 @@ inline unsigned decodeOffset(BitReader &in)
 // RING_SIZE.
 struct DecoderState {
     HuffmanTree tree;
-
     uint8_t ring[RING_SIZE];
 };
 DecoderState decoder;
