@@ -5,12 +5,11 @@
 #include "engine/paths.h"
 #include "engine/session.h"
 #include "shell/registry.h"
+#include "wizard/controls.h"
 
 #include <string.h>
 
 namespace {
-
-enum { FOLDER_EDIT = 152 };   // the options page's folder edit box
 
 const char UNINSTALL_SWITCH[] = " -uninstall";
 
@@ -80,7 +79,7 @@ void initDestinationFolder(HWND dialog)
     // Deliberately unchecked: while the folder does not exist yet, the current
     // directory stays as it was.
     SetCurrentDirectoryA(session.destinationFolder);
-    SendDlgItemMessageA(dialog, FOLDER_EDIT, WM_SETTEXT, 0, (LPARAM)session.destinationFolder);
+    SendDlgItemMessageA(dialog, ID_FOLDER_FIELD, WM_SETTEXT, 0, (LPARAM)session.destinationFolder);
 }
 
 void normaliseDestinationFolder()

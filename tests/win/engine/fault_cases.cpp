@@ -148,6 +148,43 @@ void heldFile(int backupFiles)
     checkf(!backupFiles || countEntries("C:\\work\\held\\backup") == 0, "%s: backup empty", what);
 }
 
+// The temporary file cannot be read back ([3]) or cannot be made at all ([11]):
+// the existing target was never opened for writing and stays as it was.
+void temporaryFileFaults()
+{
+    const char *folder = "C:\\work\\tempfault";
+    removeTree(folder);
+    makeFolder(folder);
+    writeText("C:\\work\\tempfault\\readme.txt", "user readme");
+    strcpy(session.destinationFolder, folder);
+    resetSession();
+    session.slotIndex = 3;
+    BoxWatch box;
+    watchBox(&box, 3);
+    int answer = decodeToDestination("C:\\work\\no-such.tmp", "C:\\work\\tempfault\\readme.txt");
+    verifyBox(&box, 3, "unreadable temporary file");
+    check(answer == Failed && session.slotIndex == 0, "unreadable temporary file: Failed");
+    check(fileHasText("C:\\work\\tempfault\\readme.txt", "user readme"),
+          "unreadable temporary file: target left as it was");
+
+    char savedTmp[MAX_PATH], savedTemp[MAX_PATH];
+    GetEnvironmentVariableA("TMP", savedTmp, sizeof savedTmp);
+    GetEnvironmentVariableA("TEMP", savedTemp, sizeof savedTemp);
+    SetEnvironmentVariableA("TMP", "C:\\work\\no-such-folder");
+    SetEnvironmentVariableA("TEMP", "C:\\work\\no-such-folder");
+    watchBox(&box, 11);
+    answer = runPayload(folder, 0);
+    verifyBox(&box, 11, "temporary file cannot be made");
+    SetEnvironmentVariableA("TMP", savedTmp);
+    SetEnvironmentVariableA("TEMP", savedTemp);
+    check(answer == Failed && !session.installerFile && !session.tempFile,
+          "temporary file cannot be made: Failed, files closed");
+    rollback();   // as the wizard does after Failed
+    check(fileHasText("C:\\work\\tempfault\\readme.txt", "user readme") &&
+              countEntries(folder) == 1,
+          "temporary file cannot be made: nothing placed");
+}
+
 void missingParent()
 {
     BoxWatch box;
@@ -239,6 +276,7 @@ void faultGroup()
     fullTemporaryDisk();
     heldFile(0);
     heldFile(1);
+    temporaryFileFaults();
     missingParent();
     overlongFolder();
     backupFolderRetried();

@@ -78,6 +78,9 @@ void runGroup()
     snprintf(expectedTemp, sizeof expectedTemp, "%svorn.tmp", temp);
     checkf(!strcmp(session.tempPath, expectedTemp), "run: temporary file %s (was %s)", expectedTemp,
            session.tempPath);
+    // Once by openPayload, then at each yield and when the pump stops.
+    checkf(recorded.overallBars == steps + 1, "run: overall bar drawn at each step's end (%d)",
+           recorded.overallBars);
     checkf(recorded.statusLines == 10, "run: status line updated per segment (%d)",
            recorded.statusLines);
     for (int slot = 0; slot < 10; ++slot) {
