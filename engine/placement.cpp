@@ -154,6 +154,7 @@ int prepareTarget(const char *path)
 int placeSlot(const char *source)
 {
     int slot = session.slotIndex;
+    // The pump stops after ten slots; a further segment has no file to become.
     if (slot < 0 || slot >= SLOT_COUNT)
         return failAfterRollback(ERR_DECODE);
 
