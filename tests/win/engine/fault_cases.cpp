@@ -96,8 +96,46 @@ void fullTemporaryDisk()
     check(countEntries("T:\\") == 0, "full temporary disk: T: empty again");
 }
 
-// Another process holds readme.txt open without sharing: the run stops at slot 3
-// and leaves that file exactly as it was.
+// Another process that holds a file open without sharing (this program's
+// "hold" mode), until stopHolder.
+struct Holder {
+    HANDLE ready, release;
+    PROCESS_INFORMATION child;
+};
+
+bool startHolder(Holder *holder, const char *path)
+{
+    holder->ready = CreateEventA(nullptr, TRUE, FALSE, "VornTestHoldReady");
+    holder->release = CreateEventA(nullptr, TRUE, FALSE, "VornTestHoldRelease");
+    ResetEvent(holder->ready);
+    ResetEvent(holder->release);
+    char self[MAX_PATH], command[3 * MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    snprintf(command, sizeof command, "\"%s\" hold %s", self, path);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    holder->child = {};
+    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &holder->child))
+        return false;
+    HANDLE waits[2] = {holder->ready, holder->child.hProcess};
+    return WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0;
+}
+
+void stopHolder(Holder *holder)
+{
+    SetEvent(holder->release);
+    if (holder->child.hProcess) {
+        WaitForSingleObject(holder->child.hProcess, 30000);
+        CloseHandle(holder->child.hProcess);
+        CloseHandle(holder->child.hThread);
+    }
+    CloseHandle(holder->ready);
+    CloseHandle(holder->release);
+}
+
+// readme.txt is held: the run stops at slot 3 and leaves that file exactly as
+// it was.
 void heldFile(int backupFiles)
 {
     const char *what = backupFiles ? "held file with backup" : "held file";
@@ -106,22 +144,12 @@ void heldFile(int backupFiles)
     makeFolder(folder);
     writeText("C:\\work\\held\\readme.txt", "user readme");
     writeText("C:\\work\\held\\mine.txt", "mine");
-
-    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, "VornTestHoldReady");
-    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, "VornTestHoldRelease");
-    char self[MAX_PATH], command[3 * MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    snprintf(command, sizeof command, "\"%s\" hold C:\\work\\held\\readme.txt", self);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION child = {};
-    bool started = CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                  &startup, &child);
-    HANDLE waits[2] = {ready, child.hProcess};
-    if (!checkf(started && WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0,
-                "%s: other process holds readme.txt", what))
+    Holder holder;
+    if (!checkf(startHolder(&holder, "C:\\work\\held\\readme.txt"),
+                "%s: other process holds readme.txt", what)) {
+        stopHolder(&holder);
         return;
-
+    }
     int error = backupFiles ? 7 : 4;
     BoxWatch box;
     watchBox(&box, error);
@@ -133,12 +161,7 @@ void heldFile(int backupFiles)
     } else {
         checkf(answer == Failed, "%s: Failed (%d)", what, answer);
     }
-    SetEvent(release);
-    WaitForSingleObject(child.hProcess, 30000);
-    CloseHandle(child.hProcess);
-    CloseHandle(child.hThread);
-    CloseHandle(ready);
-    CloseHandle(release);
+    stopHolder(&holder);
 
     checkRolledBack(what);
     checkf(fileHasText("C:\\work\\held\\readme.txt", "user readme"), "%s: held file untouched", what);
@@ -146,6 +169,30 @@ void heldFile(int backupFiles)
     checkf(countEntries(folder) == 2 + backupFiles, "%s: only the user's files (and backup) left",
            what);
     checkf(!backupFiles || countEntries("C:\\work\\held\\backup") == 0, "%s: backup empty", what);
+}
+
+// A held vorn32.exe cannot be backed up: the message shows, but the run goes on.
+void heldOldProgram()
+{
+    const char *what = "held vorn32.exe";
+    const char *folder = "C:\\work\\held32";
+    removeTree(folder);
+    makeFolder(folder);
+    writeText("C:\\work\\held32\\vorn32.exe", "old program");
+    Holder holder;
+    if (!checkf(startHolder(&holder, "C:\\work\\held32\\vorn32.exe"), "%s: held", what)) {
+        stopHolder(&holder);
+        return;
+    }
+    BoxWatch box;
+    watchBox(&box, 7);
+    int answer = runPayload(folder, 1);
+    verifyBox(&box, 7, what);
+    stopHolder(&holder);
+    checkf(answer == Done && session.slotIndex == 10, "%s: the run goes on to Done (%d)", what,
+           answer);
+    checkf(fileHasText("C:\\work\\held32\\vorn32.exe", "old program"), "%s: left in place", what);
+    checkf(countEntries(folder) == 12, "%s: ten files, vorn32.exe and the backup folder", what);
 }
 
 // The temporary file cannot be read back ([3]) or cannot be made at all ([11]):
@@ -276,6 +323,7 @@ void faultGroup()
     fullTemporaryDisk();
     heldFile(0);
     heldFile(1);
+    heldOldProgram();
     temporaryFileFaults();
     missingParent();
     overlongFolder();
