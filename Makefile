@@ -47,6 +47,10 @@ test: wintest
 demo: wintest
 	@sh tests/demo.sh $(abspath $(BUILD))
 
+# The README's pictures of the wizard (docs/screenshots), from an end-to-end run.
+screenshots: wintest
+	@sh tests/screenshots.sh $(abspath $(BUILD))
+
 bench: host
 	@sh bench/run.sh $(abspath $(HOST_DIR))
 

@@ -518,13 +518,20 @@ int scenarioErrors()
 int scenarioDemo()
 {
     Installer installer;
-    if (openToOptions(&installer, installerExe, false)) {
+    if (openToOptions(&installer, installerExe, false, [](HWND wizard, int page) {
+            shot(wizard, page == PAGE_WELCOME ? "page0-welcome" : "page1-licence");
+        })) {
+        HWND wizard = installer.wizard;
         char folder[MAX_PATH];
-        controlText(installer.wizard, ID_FOLDER_FIELD, folder, sizeof folder);
+        controlText(wizard, ID_FOLDER_FIELD, folder, sizeof folder);
         printf("Installing into %s\n", folder);
-        click(installer.wizard, ID_FORWARD);
-        if (expect(waitForPage(&installer, PAGE_FINISH), "the installation did not finish"))
-            click(installer.wizard, ID_CANCEL);
+        shot(wizard, "page2-options");
+        if (startRun(&installer, false))
+            shot(wizard, "page3-progress");
+        if (expect(waitForPage(&installer, PAGE_FINISH), "the installation did not finish")) {
+            shot(wizard, "page4-finish");
+            click(wizard, ID_CANCEL);
+        }
         endsWithCode0(&installer, "demo");
         char listing[STATE_TEXT_CAPACITY], value[STATE_TEXT_CAPACITY];
         listFolder(folder, listing, sizeof listing);
