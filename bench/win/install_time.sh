@@ -32,7 +32,7 @@ steps=$(( payload_end / 15001 + 1 ))
 start=$(date +%s%N)
 "$vornpack" extract "$installer" "$work/extracted" >/dev/null
 decode_ms=$(( ($(date +%s%N) - start) / 1000000 ))
-installed=$(du -sb "$work/extracted" | cut -f1)
+installed=$(cat "$work/extracted"/* | wc -c)
 echo "product: $installed bytes installed; pump reads $payload_end bytes in $steps steps"
 echo "floor: $steps x 25 ms + decode $decode_ms ms = $(( steps * 25 + decode_ms )) ms"
 

@@ -225,7 +225,7 @@ bool fieldReads(void *param)
 
 }  // namespace
 
-bool typeFolder(HWND dialog, const char *text)
+bool typeFolder(HWND dialog, const char *text, const char *expected)
 {
     HWND field = control(dialog, 152);
     if (!IsWindowVisible(field) || !IsWindowEnabled(field))
@@ -235,7 +235,7 @@ bool typeFolder(HWND dialog, const char *text)
     PostMessageA(field, WM_CHAR, VK_BACK, 0);
     for (const char *c = text; *c; ++c)
         PostMessageA(field, WM_CHAR, (unsigned char)*c, 0);
-    TextWait wait = {field, text};
+    TextWait wait = {field, expected ? expected : text};
     return waitUntil(fieldReads, &wait, 5000);
 }
 

@@ -51,8 +51,9 @@ bool waitForPage(Installer *installer, int page);
 bool click(HWND dialog, int id);
 // The close box of the window (the system's Close command).
 void closeBox(HWND window);
-// Replaces the folder field's text by typing it.
-bool typeFolder(HWND dialog, const char *text);
+// Replaces the folder field's text by typing it; true once the field reads
+// expected (by default the text itself).
+bool typeFolder(HWND dialog, const char *text, const char *expected = nullptr);
 
 // The text of a message box.
 void boxText(HWND box, char *out, int capacity);
