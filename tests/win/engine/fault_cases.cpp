@@ -44,18 +44,24 @@ void fullDestinationDisk()
     DeleteFileA("T:\\mine.txt");
 }
 
-// A small file fits the stream's buffer, so only its close meets the full disk:
-// the failed close must count as a failed placement, and the file must go.
-void failedClose()
+// Fills the rest of drive T: with one file.
+void fillDriveT()
 {
-    const char *what = "failed close on a full disk";
-    makeFolder("T:\\Vorn");
     FILE *filler = fopen("T:\\filler", "wb");
     static char block[4096];
     while (filler && fwrite(block, 1, sizeof block, filler) == sizeof block)
         ;
     if (filler)
         fclose(filler);
+}
+
+// A small file fits the stream's buffer, so only its close meets the full disk:
+// the failed close must count as a failed placement, and the file must go.
+void failedClose()
+{
+    const char *what = "failed close on a full disk";
+    makeFolder("T:\\Vorn");
+    fillDriveT();
     writeAll("C:\\work\\segment3.bin", segments[3].data, segments[3].size);
     strcpy(session.destinationFolder, "T:\\Vorn");
     resetSession();
@@ -72,28 +78,44 @@ void failedClose()
 }
 
 // The temporary folder's disk fills up while a segment is copied: nothing may
-// be placed from the cut segment.
+// be placed from the cut segment. A large segment fails on a write; a small one,
+// held in the stream's buffer, only when the file is closed.
 void fullTemporaryDisk()
 {
-    const char *what = "full temporary disk";
-    char savedTmp[MAX_PATH], savedTemp[MAX_PATH];
-    GetEnvironmentVariableA("TMP", savedTmp, sizeof savedTmp);
-    GetEnvironmentVariableA("TEMP", savedTemp, sizeof savedTemp);
-    SetEnvironmentVariableA("TMP", "T:\\");
-    SetEnvironmentVariableA("TEMP", "T:\\");
-    removeTree("C:\\work\\fulltemp");
-    BoxWatch box;
-    watchBox(&box, 17);
-    int answer = runPayload("C:\\work\\fulltemp", 0);
-    verifyBox(&box, 17, what);
-    SetEnvironmentVariableA("TMP", savedTmp);
-    SetEnvironmentVariableA("TEMP", savedTemp);
-    checkf(answer == Failed, "%s: Failed (%d)", what, answer);
-    checkf(!strcmp(session.tempPath, "T:\\vorn.tmp"), "%s: temporary file on T: (%s)", what,
-           session.tempPath);
-    checkRolledBack(what);
-    check(!pathExists("C:\\work\\fulltemp"), "full temporary disk: nothing placed, folder removed");
-    check(countEntries("T:\\") == 0, "full temporary disk: T: empty again");
+    struct Row {
+        const char *what;
+        bool smallSegment;
+    } rows[] = {{"full temporary disk", false}, {"full temporary disk, small segment", true}};
+    const char *smallContainer = "C:\\work\\small.bin";
+    Bytes bytes = buildContainer({0, 0, (const char *)segments[3].data, segments[3].size, -1, 0});
+    writeAll(smallContainer, bytes.data, bytes.size);
+    free(bytes.data);
+    for (const Row &row : rows) {
+        char savedTmp[MAX_PATH], savedTemp[MAX_PATH];
+        GetEnvironmentVariableA("TMP", savedTmp, sizeof savedTmp);
+        GetEnvironmentVariableA("TEMP", savedTemp, sizeof savedTemp);
+        SetEnvironmentVariableA("TMP", "T:\\");
+        SetEnvironmentVariableA("TEMP", "T:\\");
+        removeTree("C:\\work\\fulltemp");
+        if (row.smallSegment)
+            fillDriveT();
+        BoxWatch box;
+        watchBox(&box, 17);
+        int answer = -1;
+        if (beginRun("C:\\work\\fulltemp", 0, 0) == Done &&
+            openInstaller(row.smallSegment ? smallContainer : payloadPath))
+            answer = pumpToEnd(nullptr);
+        verifyBox(&box, 17, row.what);
+        SetEnvironmentVariableA("TMP", savedTmp);
+        SetEnvironmentVariableA("TEMP", savedTemp);
+        checkf(answer == Failed, "%s: Failed (%d)", row.what, answer);
+        checkf(!strcmp(session.tempPath, "T:\\vorn.tmp"), "%s: temporary file on T: (%s)", row.what,
+               session.tempPath);
+        checkRolledBack(row.what);
+        checkf(!pathExists("C:\\work\\fulltemp"), "%s: nothing placed, folder removed", row.what);
+        DeleteFileA("T:\\filler");
+        checkf(countEntries("T:\\") == 0, "%s: T: empty again", row.what);
+    }
 }
 
 // Another process that holds a file open without sharing (this program's

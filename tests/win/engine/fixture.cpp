@@ -224,6 +224,38 @@ void resetRecorded()
     memcpy(recorded.expectedTemp, expected, sizeof expected);
 }
 
+namespace {
+
+// A box that no watcher expects would block this thread until ctest's deadline.
+// The guard answers any error box still open after GUARD_MS, as a failure.
+const DWORD GUARD_MS = 30000;
+const DWORD GUARD_POLL_MS = 500;
+
+DWORD WINAPI guardBoxes(void *)
+{
+    for (;;) {
+        HWND box = waitForWindow("Vorn Installation Error*", 0);
+        if (!box) {
+            Sleep(GUARD_POLL_MS);   // a polling interval: the guard is in no hurry
+            continue;
+        }
+        if (waitForWindowGone(box, GUARD_MS))
+            continue;
+        char caption[64] = "";
+        GetWindowTextA(box, caption, sizeof caption);
+        checkf(false, "unexpected box \"%s\" answered by the guard", caption);
+        pressButton(box, IDOK);
+        waitForWindowGone(box, GUARD_MS);
+    }
+}
+
+}  // namespace
+
+void startBoxGuard()
+{
+    CreateThread(nullptr, 0, guardBoxes, nullptr, 0, nullptr);
+}
+
 void watchBox(BoxWatch *watch, int number)
 {
     static char captions[64][40];

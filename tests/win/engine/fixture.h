@@ -65,6 +65,10 @@ struct Recorded {
 extern Recorded recorded;
 void resetRecorded();
 
+// Answers, as a failure, any error box left open for 30 s (one no watch
+// expected), so that a fault never hangs the program.
+void startBoxGuard();
+
 // Watches for the installer's error box number (0: for no box at all) while
 // the code under test runs; verify checks caption, text and icon, presses OK.
 void watchBox(BoxWatch *watch, int number);

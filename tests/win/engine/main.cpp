@@ -64,6 +64,7 @@ int main(int argc, char **argv)
     if (!check(loadFixture(product, payload), "load the product files and split the payload"))
         return 1;
     CreateDirectoryA("C:\\work", nullptr);
+    startBoxGuard();
 
     struct Group {
         const char *name;

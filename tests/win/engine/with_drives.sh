@@ -15,13 +15,16 @@ if ! mount -t tmpfs -o size=64k,nr_inodes=64,mode=0777 vorn-test-disk "$drives/t
   echo "cannot mount a tmpfs for drive T: (needs root)"
   exit 1
 fi
+# Lazy: a Wine process killed at the deadline may still hold a file there.
 cleanup() {
-  umount "$drives/t" 2>/dev/null
+  umount -l "$drives/t" 2>/dev/null
   rm -rf "$drives"
 }
 trap 'cleanup; exit 130' INT TERM
+# Ends before ctest's own deadline (300 s), which would kill this script too
+# and leave the mount behind.
 VORN_REAL_WINE=$VORN_WINE VORN_DRIVE_D="$drives/d" VORN_DRIVE_T="$drives/t" \
-  VORN_WINE="$here/wine_drives.sh" sh "$here/../../wine/run.sh" "$@"
+  VORN_WINE="$here/wine_drives.sh" timeout -k 10 270 sh "$here/../../wine/run.sh" "$@"
 rc=$?
 cleanup
 exit $rc
