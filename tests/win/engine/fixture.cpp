@@ -165,19 +165,19 @@ int countEntries(const char *folder)
     return count;
 }
 
-Bytes buildContainer(const ContainerSpec &spec)
+Bytes buildContainer(const ContainerSpec &layout)
 {
     Bytes out = {(unsigned char *)malloc(1), 0};
-    for (size_t i = 0; i < spec.filler; ++i)
+    for (size_t i = 0; i < layout.filler; ++i)
         append(&out, "x", 1);
     append(&out, MARKER, 4);
     for (int slot = 0; slot < 10; ++slot) {
-        if (slot == spec.replaceSlot)
-            append(&out, spec.replacement, spec.replacementSize);
+        if (slot == layout.replaceSlot)
+            append(&out, layout.replacement, layout.replacementSize);
         else
             append(&out, segments[slot].data, segments[slot].size);
-        if (slot == spec.cutAfterSlot) {
-            append(&out, MARKER, (size_t)spec.cutMarker);
+        if (slot == layout.cutAfterSlot) {
+            append(&out, MARKER, (size_t)layout.cutMarker);
             return out;
         }
         append(&out, MARKER, 4);

@@ -44,7 +44,7 @@ struct ContainerSpec {
     int cutAfterSlot;
     int cutMarker;
 };
-Bytes buildContainer(const ContainerSpec &spec);
+Bytes buildContainer(const ContainerSpec &layout);
 
 // Begins a run as the wizard does: options, resetSession, createDestinationFolder.
 int beginRun(const char *folder, int backupFiles, int keepSettings);
