@@ -165,7 +165,7 @@ int countEntries(const char *folder)
     return count;
 }
 
-Bytes buildContainer(const ContainerSpec &layout)
+Bytes buildContainer(const ContainerLayout &layout)
 {
     Bytes out = {(unsigned char *)malloc(1), 0};
     for (size_t i = 0; i < layout.filler; ++i)

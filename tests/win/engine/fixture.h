@@ -36,7 +36,7 @@ int countEntries(const char *folder);        // files and folders inside
 // marker), the closing marker and the line end. replaceSlot, when 0..9, gets
 // replacement bytes instead of its segment. cutAfterSlot, when 0..9, ends the
 // file after that slot's data and the first cutMarker characters of its marker.
-struct ContainerSpec {
+struct ContainerLayout {
     size_t filler;
     int replaceSlot;
     const char *replacement;
@@ -44,7 +44,7 @@ struct ContainerSpec {
     int cutAfterSlot;
     int cutMarker;
 };
-Bytes buildContainer(const ContainerSpec &layout);
+Bytes buildContainer(const ContainerLayout &layout);
 
 // Begins a run as the wizard does: options, resetSession, createDestinationFolder.
 int beginRun(const char *folder, int backupFiles, int keepSettings);
