@@ -41,6 +41,8 @@ display_reachable() {
 if display_reachable; then
   echo "== Opening the installer on $DISPLAY (Wine prefix $WINEPREFIX)"
   echo "   Installing goes into the prefix's C: drive: $WINEPREFIX/drive_c"
+  "$wine" wineboot -i >"$demo/wineboot.log" 2>&1 || true
+  "$wineserver" -w
   "$wine" "$installer" || true
   "$wineserver" -w
   exit 0
