@@ -1,6 +1,7 @@
 // Program entry: the host window that opens the wizard, the message loop, and the
 // finishing actions once the wizard has closed.
 #include "engine/handles.h"
+#include "engine/paths.h"
 #include "engine/session.h"
 #include "shell/registry.h"
 #include "shell/shortcut.h"
@@ -92,11 +93,6 @@ bool installedPath(char *out, const char *name)
 {
     int length = snprintf(out, TEXT_BUFFER_SIZE, "%s\\%s", session.destinationFolder, name);
     return length > 0 && length < TEXT_BUFFER_SIZE;
-}
-
-bool pathExists(const char *path)
-{
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The actions after the wizard has closed. None reports anything: each is tried once.
