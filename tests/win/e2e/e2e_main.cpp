@@ -235,7 +235,7 @@ void secondInstallation()
     pathIn(backupReadme, CHOSEN_FOLDER, "backup\\readme.txt");
     pathIn(backupExe, CHOSEN_FOLDER, "backup\\vorn.exe");
     const char *notes = "my own notes\r\n";
-    expect(writeTextFile(readme, notes), "cannot change %s", readme);
+    expect(writeText(readme, notes), "cannot change %s", readme);
     WritePrivateProfileStringA("user", "nick", "me", ini);
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini);
 
@@ -325,7 +325,7 @@ int scenarioCancel()
         bool withSettings = row.page == 0 && !row.closeBox;
         if (withSettings) {
             CreateDirectoryA(DEFAULT_FOLDER, nullptr);
-            writeTextFile(ini, "[text]\r\nignore=*.txt\r\nkeep=this\r\n");
+            writeText(ini, "[text]\r\nignore=*.txt\r\nkeep=this\r\n");
         }
         Installer installer;
         if (!expect(launchInstaller(&installer, installerExe) && waitForWizard(&installer), "%s: no wizard", when)) {
@@ -442,36 +442,6 @@ bool makeCorruptCopy(const char *from, const char *to)
     return fclose(out) == 0;
 }
 
-// Closes the name windows of the shell's DDE server, so that no Program Manager
-// answers any more.
-BOOL CALLBACK closeServerNames(HWND window, LPARAM)
-{
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char className[64];
-    if (process != GetCurrentProcessId() && GetClassNameA(window, className, sizeof className) &&
-        strstr(className, "DdeServerName"))
-        SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-    return TRUE;
-}
-
-HDDEDATA CALLBACK clientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
-{
-    return nullptr;
-}
-
-DWORD ddeClient;
-
-bool progmanAnswers(void *)
-{
-    HSZ name = DdeCreateStringHandleA(ddeClient, "PROGMAN", CP_WINANSI);
-    HCONV conversation = DdeConnect(ddeClient, name, name, nullptr);
-    if (conversation)
-        DdeDisconnect(conversation);
-    DdeFreeStringHandle(ddeClient, name);
-    return conversation != nullptr;
-}
-
 // Pressing Install through to the box with the caption; answers it with OK.
 void installUntilBox(const char *exe, const char *caption, const char *text)
 {
@@ -500,12 +470,9 @@ int scenarioErrors()
     if (emptyInstallerExe[0])
         installUntilBox(emptyInstallerExe, "Vorn Installation Error [2]", READ_ERROR);
 
-    DdeInitializeA(&ddeClient, clientCallback, APPCMD_CLIENTONLY, 0);
-    GetDesktopWindow();
-    if (expect(waitUntil(progmanAnswers, nullptr), "Wine's Program Manager server never came up")) {
-        EnumWindows(closeServerNames, 0);
-        expect(!progmanAnswers(nullptr), "the Program Manager server still answers");
-    }
+    DWORD ddeClient = startDdeClient();
+    if (expect(waitForWineProgman(ddeClient, WAIT_MS), "Wine's Program Manager server never came up"))
+        expect(removeForeignDdeServers(ddeClient), "the Program Manager server still answers");
     Installer installer;
     if (openToOptions(&installer, installerExe, false)) {
         click(installer.wizard, ID_FORWARD);

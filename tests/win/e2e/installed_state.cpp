@@ -1,6 +1,5 @@
 #include "tests/win/e2e/installed_state.h"
 
-#include <objbase.h>
 #include <shlobj.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -15,65 +14,6 @@ const char IGNORE_LIST[] =
     "*.exe,*.com,*.bat,*.dll,*.ini,*.vns,*.vbs,*.js,*.pif,*.scr,*.lnk,*.pl,*.shs,*.htm,*.html";
 
 static const char UNINSTALL_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vorn";
-
-bool sameFileContents(const char *a, const char *b)
-{
-    FILE *first = fopen(a, "rb");
-    FILE *second = fopen(b, "rb");
-    bool same = first && second;
-    while (same) {
-        int x = getc(first);
-        int y = getc(second);
-        if (x != y)
-            same = false;
-        if (x == EOF || y == EOF)
-            break;
-    }
-    if (first)
-        fclose(first);
-    if (second)
-        fclose(second);
-    return same;
-}
-
-bool fileExists(const char *path)
-{
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool writeTextFile(const char *path, const char *text)
-{
-    FILE *file = fopen(path, "wb");
-    if (!file)
-        return false;
-    fputs(text, file);
-    return fclose(file) == 0;
-}
-
-bool removeTree(const char *path)
-{
-    char pattern[MAX_PATH];
-    snprintf(pattern, sizeof pattern, "%s\\*", path);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!strcmp(found.cFileName, ".") || !strcmp(found.cFileName, ".."))
-                continue;
-            char child[MAX_PATH];
-            snprintf(child, sizeof child, "%s\\%s", path, found.cFileName);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(child);
-            } else {
-                SetFileAttributesA(child, FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child);
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path);
-    return !fileExists(path);
-}
 
 static int compareNames(const void *a, const void *b)
 {
@@ -135,26 +75,6 @@ void readIgnoreKey(const char *iniPath, char *out, int capacity)
 bool shellFolder(int csidl, char *out)
 {
     return SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, 0, out));
-}
-
-bool readLink(const char *path, char *target, char *folder)
-{
-    target[0] = folder[0] = 0;
-    IShellLinkA *link = nullptr;
-    IPersistFile *file = nullptr;
-    WCHAR wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH);
-    bool ok = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                         (void **)&link)) &&
-              SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void **)&file)) &&
-              SUCCEEDED(file->Load(wide, STGM_READ)) &&
-              SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, 0)) &&
-              SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH));
-    if (file)
-        file->Release();
-    if (link)
-        link->Release();
-    return ok;
 }
 
 // The request block that WinHelp sends to a running viewer with WM_COPYDATA.

@@ -1,18 +1,17 @@
 // What an installation leaves on the system, read back for the end-to-end checks:
-// files, registry values, settings keys, shortcuts; and a stand-in help viewer
-// that records what the installer asks Windows Help to show.
+// folders, registry values, settings keys (files and shortcuts: file_probe.h and
+// shell_probe.h); and a stand-in help viewer that records what the installer asks
+// Windows Help to show.
 #pragma once
 #include <windows.h>
+
+#include "tests/win/common/file_probe.h"
+#include "tests/win/common/shell_probe.h"
 
 enum { STATE_TEXT_CAPACITY = 1024 };
 
 extern const char *const PRODUCT_FILES[10];
 
-bool sameFileContents(const char *a, const char *b);
-bool fileExists(const char *path);
-bool writeTextFile(const char *path, const char *text);
-// Removes a folder and all it holds; true when it is gone.
-bool removeTree(const char *path);
 // The names of what a folder holds, separated by spaces, sorted; empty when none.
 void listFolder(const char *folder, char *out, int capacity);
 
@@ -26,8 +25,6 @@ extern const char IGNORE_LIST[];
 
 // A shell folder such as CSIDL_PROGRAMS or CSIDL_DESKTOPDIRECTORY.
 bool shellFolder(int csidl, char *out);
-// A link's target and working folder.
-bool readLink(const char *path, char *target, char *folder);
 
 // The help viewer stand-in: a window of the class Windows Help uses, which takes
 // the request that WinHelp hands to a running viewer.

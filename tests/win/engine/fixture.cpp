@@ -72,48 +72,6 @@ bool loadFixture(const char *productDir, const char *payloadFile)
     return true;
 }
 
-Bytes readAll(const char *path)
-{
-    Bytes bytes = {nullptr, 0};
-    FILE *file = fopen(path, "rb");
-    if (!file)
-        return bytes;
-    char block[65536];
-    size_t got;
-    bytes.data = (unsigned char *)malloc(1);
-    while ((got = fread(block, 1, sizeof block, file)) > 0)
-        append(&bytes, block, got);
-    fclose(file);
-    return bytes;
-}
-
-bool writeAll(const char *path, const void *data, size_t size)
-{
-    FILE *file = fopen(path, "wb");
-    if (!file)
-        return false;
-    bool ok = fwrite(data, 1, size, file) == size;
-    return fclose(file) == 0 && ok;
-}
-
-bool writeText(const char *path, const char *text)
-{
-    return writeAll(path, text, strlen(text));
-}
-
-bool fileEquals(const char *path, const void *data, size_t size)
-{
-    Bytes bytes = readAll(path);
-    bool same = bytes.data && bytes.size == size && memcmp(bytes.data, data, size) == 0;
-    free(bytes.data);
-    return same;
-}
-
-bool fileHasText(const char *path, const char *text)
-{
-    return fileEquals(path, text, strlen(text));
-}
-
 bool isReadOnly(const char *path)
 {
     DWORD attributes = GetFileAttributesA(path);
@@ -123,29 +81,6 @@ bool isReadOnly(const char *path)
 void makeFolder(const char *path)
 {
     CreateDirectoryA(path, nullptr);
-}
-
-void removeTree(const char *path)
-{
-    char pattern[MAX_PATH];
-    snprintf(pattern, sizeof pattern, "%s\\*", path);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!strcmp(found.cFileName, ".") || !strcmp(found.cFileName, ".."))
-                continue;
-            char child[MAX_PATH];
-            snprintf(child, sizeof child, "%s\\%s", path, found.cFileName);
-            SetFileAttributesA(child, FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeTree(child);
-            else
-                DeleteFileA(child);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path);
 }
 
 int countEntries(const char *folder)

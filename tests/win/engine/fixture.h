@@ -6,12 +6,8 @@
 #include <stdint.h>
 #include <windows.h>
 
+#include "tests/win/common/file_probe.h"
 #include "tests/win/common/ui_probe.h"
-
-struct Bytes {
-    unsigned char *data;
-    size_t size;
-};
 
 // Product files and payload, from the command line (see main.cpp).
 extern char productFolder[MAX_PATH];
@@ -22,14 +18,8 @@ extern Bytes productFiles[10];   // the ten product files, in slot order
 
 bool loadFixture(const char *productDir, const char *payloadPath);
 
-Bytes readAll(const char *path);             // data null when unreadable
-bool writeAll(const char *path, const void *data, size_t size);
-bool writeText(const char *path, const char *text);
-bool fileEquals(const char *path, const void *data, size_t size);
-bool fileHasText(const char *path, const char *text);
 bool isReadOnly(const char *path);
 void makeFolder(const char *path);
-void removeTree(const char *path);           // a folder and all it holds
 int countEntries(const char *folder);        // files and folders inside
 
 // A container: filler bytes, opening marker, the segments (each followed by a

@@ -7,6 +7,7 @@
 #include "engine/payload.h"
 #include "engine/container.h"
 #include "engine/session.h"
+#include "tests/win/common/file_probe.h"
 #include "tests/win/common/ui_probe.h"
 #include "tests/win/payload/recording_feedback.h"
 
@@ -120,29 +121,6 @@ void checkUnreadable(const char *folder)
     check(DeleteFileA(locked) != 0, "the scan left the file closed (it can be deleted)");
 }
 
-bool readWhole(const char *path, char **data, long *size)
-{
-    FILE *file = fopen(path, "rb");
-    if (!file)
-        return false;
-    fseek(file, 0, SEEK_END);
-    *size = ftell(file);
-    fseek(file, 0, SEEK_SET);
-    *data = (char *)malloc(*size);
-    bool ok = *data && fread(*data, 1, *size, file) == (size_t)*size;
-    fclose(file);
-    return ok;
-}
-
-bool writeWhole(const char *path, const char *data, long size)
-{
-    FILE *file = fopen(path, "wb");
-    if (!file)
-        return false;
-    bool ok = fwrite(data, 1, size, file) == (size_t)size;
-    return fclose(file) == 0 && ok;
-}
-
 long findMarker(const char *data, long size, long from)
 {
     for (long i = from; i + MARKER_LENGTH <= size; ++i)
@@ -214,7 +192,7 @@ void checkDamagedCopy(const char *folder, const char *self, long selfSize, Damag
     snprintf(path, sizeof path, "%s\\%s", folder, name);
     char what[200];
     snprintf(what, sizeof what, "%s: copy written", name);
-    if (check(writeWhole(path, copy, selfSize), what)) {
+    if (check(writeAll(path, copy, (size_t)selfSize), what)) {
         snprintf(what, sizeof what, "%s: openPayload shows error [%d] as expected", name, number);
         check(runCopy(path, number), what);
     }
@@ -241,10 +219,11 @@ int main(int argc, char **argv)
         folder[length - 1] = 0;
     checkUnreadable(folder);
 
-    char *self = nullptr;
-    long selfSize = 0;
     resetSession();
-    if (check(readWhole(session.installerPath, &self, &selfSize), "own file read")) {
+    Bytes own = readAll(session.installerPath);
+    const char *self = (const char *)own.data;
+    long selfSize = (long)own.size;
+    if (check(self != nullptr, "own file read")) {
         long start = findMarker(self, selfSize, 0);
         check(start > 0 && findMarker(self, selfSize, start + MARKER_LENGTH) > start + 1000,
               "own file carries the payload, first segment over 1000 bytes");
@@ -254,6 +233,6 @@ int main(int argc, char **argv)
             checkDamagedCopy(folder, self, selfSize, EmptyFirstSegment, "twomarkers.exe", ERR_SCAN_READ);
         }
     }
-    free(self);
+    free(own.data);
     return testExitCode();
 }

@@ -8,6 +8,7 @@
 #include "engine/handles.h"
 #include "engine/session.h"
 #include "shell/progman.h"
+#include "tests/win/common/shell_probe.h"
 #include "check.h"
 
 enum ServerMode { AcceptAll, RejectReplaceItem, RejectHelpAddItem, SilentAtProgramAddItem };
@@ -210,44 +211,16 @@ static DWORD runScript(const char *name, ServerMode mode, const char *folder, bo
     return elapsed;
 }
 
-// Sends WM_CLOSE to every DDE server-name window of another process, which ends
-// its name registrations; used to take Wine's shell server (explorer) out of the
-// way once it is up.
-static BOOL CALLBACK closeForeignServerNames(HWND window, LPARAM)
-{
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char className[64];
-    if (process != GetCurrentProcessId() && GetClassNameA(window, className, sizeof className) &&
-        strstr(className, "DdeServerName"))
-        SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-    return TRUE;
-}
-
-static bool progmanAnswers()
-{
-    bool answers = progmanConnect();
-    progmanDisconnect();
-    return answers;
-}
-
-static HDDEDATA CALLBACK clientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
-{
-    return 0;
-}
-
 int main()
 {
     InitializeCriticalSection(&logLock);
-    CHECK(DdeInitializeA(&ddeInstance, clientCallback, APPCMD_CLIENTONLY, 0) == DMLERR_NO_ERROR,
-          "client instance");
+    ddeInstance = startDdeClient();
+    CHECK(ddeInstance != 0, "client instance");
 
-    // Wine's desktop process registers its PROGMAN server some time after this
-    // process has first used a window; wait for it, then remove it.
-    GetDesktopWindow();
-    CHECK(waitUntil(progmanAnswers, SERVER_WAIT_MS), "Wine's PROGMAN server never came up");
-    EnumWindows(closeForeignServerNames, 0);
-    CHECK(!progmanAnswers(), "Wine's PROGMAN server still answers");
+    // Wine's own server is taken out of the way once it is up, so that every
+    // conversation reaches the script.
+    CHECK(waitForWineProgman(ddeInstance, SERVER_WAIT_MS), "Wine's PROGMAN server never came up");
+    CHECK(removeForeignDdeServers(ddeInstance), "Wine's PROGMAN server still answers");
 
     // No server: false at once, before any command, and nothing left open.
     strcpy(session.destinationFolder, "C:\\Program Files\\Vorn");

@@ -10,6 +10,8 @@
 #include "engine/handles.h"
 #include "engine/session.h"
 #include "shell/progman.h"
+#include "tests/win/common/file_probe.h"
+#include "tests/win/common/shell_probe.h"
 #include "check.h"
 
 static const char DESTINATION[] = "C:\\Program Files\\Vorn";
@@ -27,61 +29,18 @@ static const Item ITEMS[] = {
     {"Versions.txt.lnk", "versions.txt"},
 };
 
-static bool writeFile(const char *path, const char *text)
-{
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    WriteFile(file, text, (DWORD)strlen(text), &written, nullptr);
-    CloseHandle(file);
-    return true;
-}
-
-// Reads a link's target and working folder through IShellLinkA.
-static bool readLink(const char *path, char *target, char *folder)
-{
-    IShellLinkA *link = nullptr;
-    IPersistFile *file = nullptr;
-    WCHAR wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH);
-    bool ok = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                         IID_IShellLinkA, (void **)&link)) &&
-              SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void **)&file)) &&
-              SUCCEEDED(file->Load(wide, STGM_READ)) &&
-              SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, 0)) &&
-              SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH));
-    if (file)
-        file->Release();
-    if (link)
-        link->Release();
-    return ok;
-}
-
-static bool progmanAnswers()
-{
-    bool answers = progmanConnect();
-    progmanDisconnect();
-    return answers;
-}
-
-static HDDEDATA CALLBACK clientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
-{
-    return 0;
-}
-
 int main()
 {
     CoInitialize(nullptr);
-    CHECK(DdeInitializeA(&ddeInstance, clientCallback, APPCMD_CLIENTONLY, 0) == DMLERR_NO_ERROR,
-          "client instance");
+    ddeInstance = startDdeClient();
+    CHECK(ddeInstance != 0, "client instance");
 
     // The installed files: the server makes items only for files that exist.
     CreateDirectoryA(DESTINATION, nullptr);
     char path[MAX_PATH];
     for (const Item &item : ITEMS) {
         snprintf(path, sizeof path, "%s\\%s", DESTINATION, item.file);
-        CHECK(writeFile(path, "sample\r\n"), "cannot write %s", path);
+        CHECK(writeText(path, "sample\r\n"), "cannot write %s", path);
     }
     char programs[MAX_PATH];
     CHECK(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs)), "Programs folder");
@@ -92,12 +51,9 @@ int main()
     char oldItem[MAX_PATH];
     snprintf(oldItem, sizeof oldItem, "%s\\Vorn32.lnk", group);
     CreateDirectoryA(group, nullptr);
-    CHECK(writeFile(oldItem, "old"), "cannot write %s", oldItem);
+    CHECK(writeText(oldItem, "old"), "cannot write %s", oldItem);
 
-    // The server belongs to Wine's desktop process, started when this process
-    // first needs the desktop; it registers a little later.
-    GetDesktopWindow();
-    CHECK(waitUntil(progmanAnswers, 30000), "Wine's PROGMAN server never came up");
+    CHECK(waitForWineProgman(ddeInstance, 30000), "Wine's PROGMAN server never came up");
 
     strcpy(session.destinationFolder, DESTINATION);
     // The first run meets no items to replace (those ReplaceItems fail); the second,

@@ -9,6 +9,8 @@
 #include "engine/handles.h"
 #include "engine/session.h"
 #include "shell/shortcut.h"
+#include "tests/win/common/file_probe.h"
+#include "tests/win/common/shell_probe.h"
 #include "check.h"
 
 static const char DESTINATION[] = "C:\\Program Files\\Vorn";
@@ -16,54 +18,6 @@ static const char TARGET[] = "C:\\Program Files\\Vorn\\vorn.exe";
 static const char OLD_CONTENT[] = "not a link";
 
 static const char SHELL_FOLDERS[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-
-static bool writeFile(const char *path, const char *text)
-{
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    WriteFile(file, text, (DWORD)strlen(text), &written, nullptr);
-    CloseHandle(file);
-    return true;
-}
-
-// True when the file holds exactly text.
-static bool fileHolds(const char *path, const char *text)
-{
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    char buffer[64] = "";
-    DWORD read = 0;
-    ReadFile(file, buffer, sizeof buffer - 1, &read, nullptr);
-    CloseHandle(file);
-    return read == strlen(text) && memcmp(buffer, text, read) == 0;
-}
-
-static bool exists(const char *path)
-{
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
-static bool readLink(const char *path, char *target, char *folder)
-{
-    IShellLinkA *link = nullptr;
-    IPersistFile *file = nullptr;
-    WCHAR wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH);
-    bool ok = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                         IID_IShellLinkA, (void **)&link)) &&
-              SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void **)&file)) &&
-              SUCCEEDED(file->Load(wide, STGM_READ)) &&
-              SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, 0)) &&
-              SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH));
-    if (file)
-        file->Release();
-    if (link)
-        link->Release();
-    return ok;
-}
 
 // Checks that path is a link to TARGET working in DESTINATION.
 static void checkLink(const char *path)
@@ -141,7 +95,7 @@ int main(int argc, char **argv)
     if (argc > 1 && strcmp(argv[1], "child") == 0)
         return (int)createDesktopShortcut(TARGET);
     makeFolders(DESTINATION);
-    CHECK(writeFile(TARGET, "program"), "cannot write the target");
+    CHECK(writeText(TARGET, "program"), "cannot write the target");
 
     char desktop[MAX_PATH];
     shellDesktop(desktop);
@@ -152,19 +106,19 @@ int main(int argc, char **argv)
     snprintf(link, sizeof link, "%sVorn.lnk", desktop);
 
     // A target without a file-name part: -1, and neither shortcut is touched.
-    writeFile(oldLink, OLD_CONTENT);
-    writeFile(link, OLD_CONTENT);
+    writeText(oldLink, OLD_CONTENT);
+    writeText(link, OLD_CONTENT);
     const char *const NO_FILE_NAME[] = {"C:\\Program Files\\Vorn\\", "C:\\Program Files\\Vorn/", "C:", "",
                                         "C:\\Program Files\\Vorn\\.exe"};
     for (const char *target : NO_FILE_NAME) {
         CHECK(createDesktopShortcut(target) == -1, "target '%s' not refused", target);
-        CHECK(fileHolds(oldLink, OLD_CONTENT) && fileHolds(link, OLD_CONTENT),
+        CHECK(fileHasText(oldLink, OLD_CONTENT) && fileHasText(link, OLD_CONTENT),
               "target '%s': a shortcut was touched", target);
     }
 
     // Both present: the old one is deleted outright, the new one replaced.
     CHECK(createDesktopShortcut(TARGET) == 0, "shortcut not saved");
-    CHECK(!exists(oldLink), "Vorn32.lnk still there");
+    CHECK(!fileExists(oldLink), "Vorn32.lnk still there");
     checkLink(link);
     SHQUERYRBINFO bin;
     memset(&bin, 0, sizeof bin);
@@ -176,18 +130,18 @@ int main(int argc, char **argv)
     for (char *c = trash; *c; ++c)
         if (*c == '/')
             *c = '\\';
-    CHECK(!exists(trash), "Vorn32.lnk went to the trash %s", trash);
+    CHECK(!fileExists(trash), "Vorn32.lnk went to the trash %s", trash);
 
     // Without COM on the thread: the HRESULT of creating the link object; the old
     // shortcut has already gone by then.
-    writeFile(oldLink, OLD_CONTENT);
+    writeText(oldLink, OLD_CONTENT);
     DeleteFileA(link);
     LONG result = 0;
     HANDLE thread = CreateThread(nullptr, 0, withoutCom, &result, 0, nullptr);
     CHECK(WaitForSingleObject(thread, 30000) == WAIT_OBJECT_0, "thread without COM hangs");
     CloseHandle(thread);
     CHECK(result < 0 && result != -1, "without COM: result %ld", (long)result);
-    CHECK(!exists(oldLink) && !exists(link), "without COM: a shortcut is on the desktop");
+    CHECK(!fileExists(oldLink) && !fileExists(link), "without COM: a shortcut is on the desktop");
 
     CHECK(!shellDeleteFile("") && !shellDeleteFile(nullptr), "deleting no path succeeded");
 
@@ -218,7 +172,7 @@ int main(int argc, char **argv)
         if (c.expected == 0)
             checkLink(link);
         else
-            CHECK(!exists(link), "desktop of %d characters: a link was made", c.length);
+            CHECK(!fileExists(link), "desktop of %d characters: a link was made", c.length);
     }
 
     CoUninitialize();
