@@ -20,6 +20,17 @@ static int failures;
         }                                                              \
     } while (0)
 
+// The program's exit code: prints how many checks failed (1) or that all passed (0).
+static inline int checksResult()
+{
+    if (failures) {
+        printf("%d failure(s)\n", failures);
+        return 1;
+    }
+    printf("all passed\n");
+    return 0;
+}
+
 // Pumps this thread's messages until condition() holds; false after timeoutMs.
 template <typename Condition>
 static inline bool waitUntil(Condition condition, DWORD timeoutMs)

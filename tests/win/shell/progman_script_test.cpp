@@ -270,10 +270,5 @@ int main()
 
     stopServer();
     DdeUninitialize(ddeInstance);
-    if (failures) {
-        printf("%d failure(s)\n", failures);
-        return 1;
-    }
-    printf("all passed\n");
-    return 0;
+    return checksResult();
 }

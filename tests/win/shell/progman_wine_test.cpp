@@ -78,10 +78,5 @@ int main()
 
     DdeUninitialize(ddeInstance);
     CoUninitialize();
-    if (failures) {
-        printf("%d failure(s)\n", failures);
-        return 1;
-    }
-    printf("all passed\n");
-    return 0;
+    return checksResult();
 }

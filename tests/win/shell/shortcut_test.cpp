@@ -176,10 +176,5 @@ int main(int argc, char **argv)
     }
 
     CoUninitialize();
-    if (failures) {
-        printf("%d failure(s)\n", failures);
-        return 1;
-    }
-    printf("all passed\n");
-    return 0;
+    return checksResult();
 }
