@@ -9,6 +9,7 @@
 set -eu
 build=$1
 here=$(cd "$(dirname "$0")/.." && pwd)
+. "$here/tests/wine/standalone.sh"
 arch=$(sh "$here/cmake/wine-arch.sh")
 if [ "$arch" = i686 ]; then
   tree=$build/win32 wine=/usr/lib/wine/wine wineserver=/usr/lib/wine/wineserver32
@@ -41,25 +42,15 @@ display_reachable() {
 if display_reachable; then
   echo "== Opening the installer on $DISPLAY (Wine prefix $WINEPREFIX)"
   echo "   Installing goes into the prefix's C: drive: $WINEPREFIX/drive_c"
-  "$wine" wineboot -i >"$demo/wineboot.log" 2>&1 || true
-  "$wineserver" -w
+  boot_prefix "$demo"
   "$wine" "$installer" || true
   "$wineserver" -w
   exit 0
 fi
 
 echo "== No display: running the installer on a virtual display, driven through a full installation"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$demo/display" >"$demo/xvfb.log" 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
-deadline=$(( $(date +%s) + 30 ))
-while [ ! -s "$demo/display" ]; do
-  [ "$(date +%s)" -lt "$deadline" ] || { echo "Xvfb did not start"; exit 1; }
-  sleep 0.1
-done
-export DISPLAY=":$(head -n1 "$demo/display")"
-"$wine" wineboot -i >"$demo/wineboot.log" 2>&1 || true
-"$wineserver" -w
+start_virtual_display "$demo"
+boot_prefix "$demo"
 
 shots=$demo/screenshots
 status=0

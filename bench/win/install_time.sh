@@ -7,6 +7,7 @@
 set -eu
 build=$1
 here=$(cd "$(dirname "$0")/../.." && pwd)
+. "$here/tests/wine/standalone.sh"
 if [ "$(sh "$here/cmake/wine-arch.sh")" = i686 ]; then
   tree=$build/win32 wine=/usr/lib/wine/wine wineserver=/usr/lib/wine/wineserver32
 else
@@ -37,16 +38,7 @@ echo "product: $installed bytes installed; pump reads $payload_end bytes in $ste
 echo "floor: $steps x 25 ms + decode $decode_ms ms = $(( steps * 25 + decode_ms )) ms"
 
 export WINEPREFIX="$work/prefix" HOME="$work/home" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
-deadline=$(( $(date +%s) + 30 ))
-while [ ! -s "$work/display" ]; do
-  [ "$(date +%s)" -lt "$deadline" ] || { echo "Xvfb did not start"; exit 1; }
-  sleep 0.1
-done
-export DISPLAY=":$(head -n1 "$work/display")"
-"$wine" wineboot -i >"$work/wineboot.log" 2>&1 || true
-"$wineserver" -w
+start_virtual_display "$work"
+boot_prefix "$work"
 "$wine" "$tree/tests/win/e2e/e2e_driver.exe" bench "$installer" "$work/extracted" -
 "$wineserver" -k 2>/dev/null || true
