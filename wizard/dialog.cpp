@@ -204,6 +204,11 @@ INT_PTR onCancel(HWND dialog)
         EndDialog(dialog, 1);
         return 1;
     }
+    // On the progress page without a run the files are in place and the program
+    // group is being made; its question leaves the wizard usable. Ending the wizard
+    // here would leave an installed product unregistered, so the button waits.
+    if (session.currentPage == PageProgress && !session.installerFile)
+        return 1;
     session.abortRequested = 1;
     if (session.installerFile)
         confirmAbort(dialog);

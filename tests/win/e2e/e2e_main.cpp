@@ -477,6 +477,12 @@ int scenarioErrors()
     if (openToOptions(&installer, installerExe, false)) {
         click(installer.wizard, ID_FORWARD);
         const char *caption = "Vorn Installation Error [15]";
+        // While the question is open the wizard stays usable: Abort and the close
+        // box must not end it before the product is registered.
+        if (expect(waitForBox(&installer, caption) != nullptr, "box '%s' never shown", caption)) {
+            expect(click(installer.wizard, ID_CANCEL), "Abort cannot be pressed during [15]");
+            closeBox(installer.wizard);
+        }
         expectBox(&installer, caption, GROUP_QUESTION, IDYES, nullptr);
         expectBox(&installer, caption, GROUP_QUESTION, IDNO, nullptr);
         if (expect(waitForPage(&installer, PAGE_FINISH), "no finish page after [15]")) {
