@@ -7,6 +7,7 @@
 #include "engine/payload.h"
 #include "engine/container.h"
 #include "engine/session.h"
+#include "tests/win/common/expected_errors.h"
 #include "tests/win/common/file_probe.h"
 #include "tests/win/common/ui_probe.h"
 #include "tests/win/payload/recording_feedback.h"
@@ -43,15 +44,15 @@ int expectError(int number)
     finishBoxWatch(&watch);
 
     char caption[40];
-    installErrorCaption(caption, number);
+    expectedErrorCaption(caption, number);
     char what[160];
     snprintf(what, sizeof what, "box \"%s\" shown", caption);
     check(watch.seen && strcmp(watch.shownCaption, caption) == 0, what);
     if (watch.seen && strcmp(watch.shownCaption, caption) != 0)
         printf("  shown: \"%s\"\n", watch.shownCaption);
     check(watch.pressed, "box closed by its OK button");
-    check(strcmp(watch.text, installErrorText(number)) == 0, "box text");
-    if (watch.seen && strcmp(watch.text, installErrorText(number)) != 0)
+    check(strcmp(watch.text, expectedErrorText(number)) == 0, "box text");
+    if (watch.seen && strcmp(watch.text, expectedErrorText(number)) != 0)
         printf("  shown: \"%s\"\n", watch.text);
     check(watch.buttonCount == 1 && watch.buttons[0] == IDOK, "box has exactly one button, OK");
     check(watch.errorIcon, "box shows the error icon");
