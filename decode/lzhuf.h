@@ -22,5 +22,7 @@ extern const uint8_t offsetBits[256];
 
 // Decodes one segment (4-byte little-endian decoded size, then the bit stream)
 // from input into output. False on a read error or short input while the header
-// is read, a decoded size of 0, or a failed write. Neither stream is closed.
+// is read, a decoded size of 0, or a failed write. Neither stream is closed. The
+// bit reader reads up to eight bytes ahead, so the input may end up past the
+// segment's last byte: give each segment a stream of its own.
 bool decodeSegment(FILE *input, FILE *output);

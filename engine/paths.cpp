@@ -21,6 +21,8 @@ bool splitPath(const char *path, SplitPath *parts)
 {
     parts->drive[0] = parts->directory[0] = parts->name[0] = parts->extension[0] = 0;
     size_t length = strlen(path);
+    // A longer path is refused whole: splitting only its first characters would
+    // hand out parts of a different, cut path.
     if (length >= SPLIT_LOOKED_AT)
         return false;
     const char *rest = path;
