@@ -17,6 +17,18 @@ target_link_libraries(vorn-setup PRIVATE vorn_portable
   user32 gdi32 shell32 ole32 advapi32 comctl32 comdlg32 uuid)
 set_target_properties(vorn-setup PROPERTIES OUTPUT_NAME vorn-setup)
 
+# vorn_installer_entry(TARGET): the program starts in wizard/main.cpp's
+# installerEntry, without the C runtime's start-up code.
+function(vorn_installer_entry target)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(entry _installerEntry@0)   # stdcall name on i686
+  else()
+    set(entry installerEntry)
+  endif()
+  target_link_options(${target} PRIVATE -nostartfiles -Wl,--entry=${entry})
+endfunction()
+vorn_installer_entry(vorn-setup)
+
 # The check runs on every link. On failure it deletes the exe, so that the next
 # build links and checks it again instead of taking it as up to date.
 set(installer_check ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/cmake/check_installer.py)
