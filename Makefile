@@ -51,7 +51,7 @@ demo: wintest
 screenshots: wintest
 	@sh tests/screenshots.sh $(abspath $(BUILD))
 
-bench: host
+bench: win32
 	@sh bench/run.sh $(abspath $(HOST_DIR))
 
 clean:

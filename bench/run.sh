@@ -3,6 +3,12 @@
 # Usage: bench/run.sh HOST_BUILD_DIR
 set -e
 root=${1:?usage: bench/run.sh HOST_BUILD_DIR}
+# The encoder's whole-product figures use the sample product that the Windows
+# build generates next to the host build, unless another folder is named.
+if [ -z "${VORN_BENCH_PRODUCT:-}" ] && [ -d "$root/../win32/product" ]; then
+  VORN_BENCH_PRODUCT=$(cd "$root/../win32/product" && pwd)
+  export VORN_BENCH_PRODUCT
+fi
 results=$(mktemp -d)
 trap 'rm -rf "$results"' EXIT
 
